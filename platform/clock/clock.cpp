@@ -1,0 +1,248 @@
+#include "platform/clock/clock.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+thread_local bool t_participant = false;
+
+std::unique_ptr<Clock>& ProcessClock() {
+  static std::unique_ptr<Clock> clock = std::make_unique<RealClock>();
+  return clock;
+}
+
+}  // namespace
+
+Millis Clock::Now() const {
+  const std::lock_guard lock(mutex_);
+  return NowLocked();
+}
+
+bool Clock::Wait(WaitPoint& point, Deadline deadline) { return WaitImpl(point, deadline, false); }
+
+bool Clock::WaitForQuiescence(WaitPoint& point, Deadline deadline) {
+  return WaitImpl(point, deadline, true);
+}
+
+bool Clock::WaitImpl(WaitPoint& point, Deadline deadline, bool wants_quiescence) {
+  std::unique_lock lock(mutex_);
+  if (point.signaled_) {
+    point.signaled_ = false;
+    return true;
+  }
+  if (deadline && *deadline <= NowLocked()) {
+    return false;
+  }
+  point.blocked_ = true;
+  point.counted_ = t_participant;
+  point.wants_quiescence_ = wants_quiescence;
+  point.deadline_ = deadline;
+  point.order_ = next_order_++;
+  blocked_.push_back(&point);
+  if (point.counted_) {
+    ++blocked_participants_;
+  }
+  CheckAllBlockedLocked();
+  BlockLocked(lock, point);
+  if (point.blocked_) {
+    UnblockLocked(point);
+  }
+  const bool notified = point.signaled_;
+  point.signaled_ = false;
+  return notified;
+}
+
+void Clock::Notify(WaitPoint& point) {
+  const std::lock_guard lock(mutex_);
+  point.signaled_ = true;
+  if (point.blocked_) {
+    UnblockLocked(point);
+  }
+  WakeLocked(point);
+}
+
+void Clock::Sleep(Millis duration) {
+  WaitPoint point;
+  std::unique_lock lock(mutex_);
+  const Millis until = NowLocked() + std::max<Millis>(duration, 0);
+  lock.unlock();
+  while (Wait(point, until)) {
+  }
+}
+
+void Clock::Join() {
+  const std::lock_guard lock(mutex_);
+  ++participants_;
+}
+
+void Clock::Leave() {
+  const std::lock_guard lock(mutex_);
+  --participants_;
+  t_participant = false;
+  CheckAllBlockedLocked();
+}
+
+void Clock::AdoptParticipation() { t_participant = true; }
+
+bool Clock::IsParticipant() { return t_participant; }
+
+bool Clock::IsQuiescent() const {
+  const std::lock_guard lock(mutex_);
+  return IsQuiescentLocked();
+}
+
+bool Clock::IsQuiescentLocked() const {
+  return blocked_participants_ >= participants_ &&
+         std::none_of(blocked_.begin(), blocked_.end(),
+                      [](const WaitPoint* point) { return point->deadline_.has_value(); });
+}
+
+bool Clock::RunUntilQuiescent(std::chrono::milliseconds real_limit) {
+  std::unique_lock lock(mutex_);
+  return quiescent_.wait_for(lock, real_limit, [this] { return IsQuiescentLocked(); });
+}
+
+void Clock::UnblockLocked(WaitPoint& point) {
+  point.blocked_ = false;
+  if (point.counted_) {
+    --blocked_participants_;
+  }
+  blocked_.erase(std::find(blocked_.begin(), blocked_.end(), &point));
+}
+
+bool Clock::DeadlinePassedLocked(const WaitPoint& point) const {
+  return point.deadline_ && *point.deadline_ <= NowLocked();
+}
+
+void Clock::ReleaseDueLocked(Millis now) {
+  std::vector<WaitPoint*> due;
+  for (WaitPoint* point : blocked_) {
+    if (point->deadline_ && *point->deadline_ <= now) {
+      due.push_back(point);
+    }
+  }
+  for (WaitPoint* point : due) {
+    UnblockLocked(*point);
+    WakeLocked(*point);
+  }
+}
+
+void Clock::WakeLocked(WaitPoint& point) {
+  point.cv_.notify_one();
+  if (point.wake_hook_) {
+    point.wake_hook_();
+  }
+}
+
+void Clock::CheckAllBlockedLocked() {
+  if (blocked_participants_ < participants_) {
+    return;
+  }
+  Deadline earliest;
+  for (const WaitPoint* point : blocked_) {
+    if (point->deadline_ && (!earliest || *point->deadline_ < *earliest)) {
+      earliest = point->deadline_;
+    }
+  }
+  if (earliest) {
+    OnAllBlockedLocked(earliest);
+    return;
+  }
+  // Quiescent: wake those who wait for exactly that.
+  std::vector<WaitPoint*> watchers;
+  for (WaitPoint* point : blocked_) {
+    if (point->wants_quiescence_) {
+      watchers.push_back(point);
+    }
+  }
+  for (WaitPoint* point : watchers) {
+    UnblockLocked(*point);
+    WakeLocked(*point);
+  }
+  quiescent_.notify_all();
+}
+
+RealClock::RealClock(double factor) : start_(std::chrono::steady_clock::now()), factor_(factor) {}
+
+Millis RealClock::NowLocked() const {
+  const auto elapsed = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start_);
+  return static_cast<Millis>(elapsed.count() / factor_);
+}
+
+std::chrono::steady_clock::time_point RealClock::RealTimeOf(Millis program_time) const {
+  const auto real = std::chrono::duration<double, std::milli>(static_cast<double>(program_time) * factor_);
+  return start_ + std::chrono::duration_cast<std::chrono::steady_clock::duration>(real);
+}
+
+void RealClock::BlockLocked(std::unique_lock<std::mutex>& lock, WaitPoint& point) {
+  while (point.blocked_) {
+    if (point.deadline_) {
+      if (point.cv_.wait_until(lock, RealTimeOf(*point.deadline_)) == std::cv_status::timeout &&
+          point.blocked_ && DeadlinePassedLocked(point)) {
+        return;
+      }
+    } else {
+      point.cv_.wait(lock);
+    }
+  }
+}
+
+void RealClock::OnAllBlockedLocked(Deadline /*earliest*/) {
+  // Wall time moves by itself; the earliest waiter wakes when its time comes.
+}
+
+void VirtualClock::BlockLocked(std::unique_lock<std::mutex>& lock, WaitPoint& point) {
+  point.cv_.wait(lock, [&point] { return !point.blocked_; });
+}
+
+void VirtualClock::OnAllBlockedLocked(Deadline earliest) {
+  now_ = std::max(now_, *earliest);
+  ReleaseDueLocked(now_);
+}
+
+std::unique_ptr<Clock> MakeClock(std::string_view description) {
+  if (description == "real") {
+    return std::make_unique<RealClock>();
+  }
+  if (description == "virtual") {
+    return std::make_unique<VirtualClock>();
+  }
+  constexpr std::string_view kScaledPrefix = "real:";
+  if (description.substr(0, kScaledPrefix.size()) == kScaledPrefix) {
+    const std::string factor_text(description.substr(kScaledPrefix.size()));
+    char* end = nullptr;
+    const double factor = std::strtod(factor_text.c_str(), &end);
+    if (end != factor_text.c_str() && *end == '\0' && factor > 0.0) {
+      return std::make_unique<RealClock>(factor);
+    }
+  }
+  return nullptr;
+}
+
+Clock& GetClock() { return *ProcessClock(); }
+
+void InstallClock(std::unique_ptr<Clock> clock) { ProcessClock() = std::move(clock); }
+
+bool InstallClockFromEnvironment() {
+  const char* value = std::getenv("TESSALY_CLOCK");
+  auto clock = MakeClock(value != nullptr ? value : "real");
+  if (!clock) {
+    return false;
+  }
+  InstallClock(std::move(clock));
+  return true;
+}
+
+ScopedClock::ScopedClock(std::unique_ptr<Clock> clock) : previous_(std::move(ProcessClock())) {
+  ProcessClock() = std::move(clock);
+}
+
+ScopedClock::~ScopedClock() { ProcessClock() = std::move(previous_); }
+
+}  // namespace platform

@@ -1,0 +1,164 @@
+#include "platform/thread/win_thread.h"
+
+#include <algorithm>
+#include <thread>
+
+#include "platform/thread/message_loop.h"
+
+namespace platform {
+
+namespace {
+
+thread_local WinThread* t_current_thread = nullptr;
+
+// Thrown by EndThread; only the thread's entry catches it.
+struct EndThreadRequest {
+  int exit_code;
+};
+
+}  // namespace
+
+void ThreadEnd::Finish(int exit_code) {
+  std::vector<WaitPoint*> waiters;
+  {
+    const std::lock_guard lock(mutex_);
+    exit_code_ = exit_code;
+    waiters.swap(waiters_);
+  }
+  for (WaitPoint* waiter : waiters) {
+    GetClock().Notify(*waiter);
+  }
+}
+
+bool ThreadEnd::IsFinished() const { return ExitCode().has_value(); }
+
+std::optional<int> ThreadEnd::ExitCode() const {
+  const std::lock_guard lock(mutex_);
+  return exit_code_;
+}
+
+bool ThreadEnd::WaitFor(Deadline deadline) {
+  WaitPoint point;
+  for (;;) {
+    {
+      const std::lock_guard lock(mutex_);
+      if (exit_code_) {
+        std::erase(waiters_, &point);
+        return true;
+      }
+      if (std::find(waiters_.begin(), waiters_.end(), &point) == waiters_.end()) {
+        waiters_.push_back(&point);
+      }
+    }
+    if (!GetClock().Wait(point, deadline)) {
+      const std::lock_guard lock(mutex_);
+      std::erase(waiters_, &point);
+      return exit_code_.has_value();
+    }
+  }
+}
+
+WinThread::WinThread() = default;
+
+WinThread::~WinThread() = default;
+
+BOOL WinThread::CreateThread(DWORD create_flags) {
+  queue_ = CreateRegisteredQueue();
+  thread_id_ = queue_->ThreadId();
+  suspend_count_ = (create_flags & CREATE_SUSPENDED) != 0 ? 1 : 0;
+  // Counted before it runs, so the clock never sees "all waiting" while it is starting.
+  GetClock().Join();
+  std::thread([this] { ThreadMain(); }).detach();
+  return TRUE;
+}
+
+DWORD WinThread::ResumeThread() {
+  DWORD previous = 0;
+  {
+    const std::lock_guard lock(suspend_mutex_);
+    previous = suspend_count_;
+    if (suspend_count_ > 0) {
+      --suspend_count_;
+    }
+  }
+  if (previous == 1) {
+    GetClock().Notify(resume_);
+  }
+  return previous;
+}
+
+BOOL WinThread::PostThreadMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
+  return queue_ && queue_->Post(Msg{nullptr, message, wParam, lParam, {}}) ? TRUE : FALSE;
+}
+
+BOOL WinThread::InitInstance() { return FALSE; }
+
+int WinThread::Run() {
+  Msg message;
+  while (GetMessage(message) != FALSE) {
+    DispatchMessage(message);
+  }
+  quit_code_ = static_cast<int>(message.wParam);
+  return ExitInstance();
+}
+
+int WinThread::ExitInstance() { return quit_code_; }
+
+void WinThread::DispatchThreadMessage(const Msg& /*message*/) {}
+
+WinThread* WinThread::Current() { return t_current_thread; }
+
+int WinThread::RunInstance() {
+  try {
+    return InitInstance() != FALSE ? Run() : ExitInstance();
+  } catch (const EndThreadRequest& request) {
+    return request.exit_code;
+  }
+}
+
+void WinThread::ThreadMain() {
+  Clock::AdoptParticipation();
+  BindCurrentQueue(queue_);
+  t_current_thread = this;
+  for (;;) {
+    {
+      const std::lock_guard lock(suspend_mutex_);
+      if (suspend_count_ == 0) {
+        break;
+      }
+    }
+    GetClock().Wait(resume_, std::nullopt);
+  }
+  const int exit_code = RunInstance();
+
+  // Members may be gone after the auto-delete, so keep what is needed afterwards.
+  const std::shared_ptr<MessageQueue> queue = queue_;
+  const std::shared_ptr<ThreadEnd> end = end_;
+  t_current_thread = nullptr;
+  queue->Close();
+  UnregisterQueue(queue->ThreadId());
+  if (m_bAutoDelete != FALSE) {
+    delete this;
+  }
+  BindCurrentQueue(nullptr);
+  end->Finish(exit_code);
+  GetClock().Leave();
+}
+
+int WinThread::RunOnCurrentThread() {
+  GetClock().Join();
+  Clock::AdoptParticipation();
+  queue_ = CurrentQueueShared();
+  thread_id_ = queue_->ThreadId();
+  WinThread* const outer = t_current_thread;
+  t_current_thread = this;
+  const int exit_code = RunInstance();
+  t_current_thread = outer;
+  end_->Finish(exit_code);
+  GetClock().Leave();
+  return exit_code;
+}
+
+void EndThread(int exit_code) { throw EndThreadRequest{exit_code}; }
+
+}  // namespace platform
