@@ -12,8 +12,8 @@ namespace {
 
 thread_local bool t_participant = false;
 
-std::unique_ptr<Clock>& ProcessClock() {
-  static std::unique_ptr<Clock> clock = std::make_unique<RealClock>();
+std::shared_ptr<Clock>& ProcessClock() {
+  static std::shared_ptr<Clock> clock = std::make_shared<RealClock>();
   return clock;
 }
 
@@ -171,12 +171,14 @@ void Clock::CheckAllBlockedLocked() {
 RealClock::RealClock(double factor) : start_(std::chrono::steady_clock::now()), factor_(factor) {}
 
 Millis RealClock::NowLocked() const {
-  const auto elapsed = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start_);
+  const auto elapsed =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start_);
   return static_cast<Millis>(elapsed.count() / factor_);
 }
 
 std::chrono::steady_clock::time_point RealClock::RealTimeOf(Millis program_time) const {
-  const auto real = std::chrono::duration<double, std::milli>(static_cast<double>(program_time) * factor_);
+  const auto real =
+      std::chrono::duration<double, std::milli>(static_cast<double>(program_time) * factor_);
   return start_ + std::chrono::duration_cast<std::chrono::steady_clock::duration>(real);
 }
 
@@ -226,6 +228,8 @@ std::unique_ptr<Clock> MakeClock(std::string_view description) {
 }
 
 Clock& GetClock() { return *ProcessClock(); }
+
+std::shared_ptr<Clock> ShareClock() { return ProcessClock(); }
 
 void InstallClock(std::unique_ptr<Clock> clock) { ProcessClock() = std::move(clock); }
 

@@ -15,7 +15,7 @@
 
 namespace platform {
 
-using Millis = std::int64_t;  // program time in milliseconds since the clock started
+using Millis = std::int64_t;             // program time in milliseconds since the clock started
 using Deadline = std::optional<Millis>;  // absent: wait without a time limit
 
 // The spot one thread blocks on. Other threads wake it through Clock::Notify; a notice
@@ -133,6 +133,8 @@ std::unique_ptr<Clock> MakeClock(std::string_view description);
 
 // The process clock. Until one is installed, a RealClock is used.
 Clock& GetClock();
+// The process clock, kept alive for a thread that must leave it after it was replaced.
+std::shared_ptr<Clock> ShareClock();
 // Installs the process clock; only while no thread of the program runs.
 void InstallClock(std::unique_ptr<Clock> clock);
 // Installs the clock named by TESSALY_CLOCK (default real). False for an unknown value.
@@ -147,7 +149,7 @@ class ScopedClock {
   ~ScopedClock();
 
  private:
-  std::unique_ptr<Clock> previous_;
+  std::shared_ptr<Clock> previous_;
 };
 
 }  // namespace platform

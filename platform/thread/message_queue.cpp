@@ -52,8 +52,8 @@ bool MessageQueue::PostClosure(std::function<void()> closure, Millis delay) {
     if (closed_) {
       return false;
     }
-    timers_.push_back(Timer{nullptr, 0, 0, GetClock().Now() + delay, next_timer_sequence_++,
-                            std::move(closure)});
+    timers_.push_back(
+        Timer{nullptr, 0, 0, GetClock().Now() + delay, next_timer_sequence_++, std::move(closure)});
   }
   Wake();
   return true;
@@ -67,8 +67,8 @@ void MessageQueue::PostQuit(int exit_code) {
   Wake();
 }
 
-LRESULT MessageQueue::SendFrom(const std::shared_ptr<MessageQueue>& sender, HWND hwnd, UINT message, WPARAM wParam,
-                               LPARAM lParam) {
+LRESULT MessageQueue::SendFrom(const std::shared_ptr<MessageQueue>& sender, HWND hwnd, UINT message,
+                               WPARAM wParam, LPARAM lParam) {
   auto sent = std::make_shared<SentMessage>();
   sent->message = Msg{hwnd, message, wParam, lParam, {}};
   sent->sender = sender;
@@ -111,7 +111,8 @@ void MessageQueue::HandleSentMessages() {
       sent_.pop_front();
     }
     const Msg& message = sent->message;
-    Complete(*sent, DispatchToWindow(message.hwnd, message.message, message.wParam, message.lParam));
+    Complete(*sent,
+             DispatchToWindow(message.hwnd, message.message, message.wParam, message.lParam));
   }
 }
 

@@ -39,7 +39,8 @@ class MessageQueue {
   void PostQuit(int exit_code);
 
   // Any other thread: hands the message over and blocks until the owner has handled it.
-  LRESULT SendFrom(const std::shared_ptr<MessageQueue>& sender, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT SendFrom(const std::shared_ptr<MessageQueue>& sender, HWND hwnd, UINT message,
+                   WPARAM wParam, LPARAM lParam);
 
   // Owner thread only. Waits for the next posted message, due timer or closure, handling sent
   // messages meanwhile. False when the quit request is taken (its code in `quit_code`).

@@ -67,7 +67,8 @@ BOOL WinThread::CreateThread(DWORD create_flags) {
   thread_id_ = queue_->ThreadId();
   suspend_count_ = (create_flags & CREATE_SUSPENDED) != 0 ? 1 : 0;
   // Counted before it runs, so the clock never sees "all waiting" while it is starting.
-  GetClock().Join();
+  clock_ = ShareClock();
+  clock_->Join();
   std::thread([this] { ThreadMain(); }).detach();
   return TRUE;
 }
@@ -134,6 +135,7 @@ void WinThread::ThreadMain() {
   // Members may be gone after the auto-delete, so keep what is needed afterwards.
   const std::shared_ptr<MessageQueue> queue = queue_;
   const std::shared_ptr<ThreadEnd> end = end_;
+  const std::shared_ptr<Clock> clock = clock_;
   t_current_thread = nullptr;
   queue->Close();
   UnregisterQueue(queue->ThreadId());
@@ -142,7 +144,7 @@ void WinThread::ThreadMain() {
   }
   BindCurrentQueue(nullptr);
   end->Finish(exit_code);
-  GetClock().Leave();
+  clock->Leave();
 }
 
 int WinThread::RunOnCurrentThread() {

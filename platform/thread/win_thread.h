@@ -68,6 +68,7 @@ class WinThread {
   void ThreadMain();
   int RunInstance();
 
+  std::shared_ptr<Clock> clock_;  // the clock this thread joined
   std::shared_ptr<MessageQueue> queue_;
   std::shared_ptr<ThreadEnd> end_ = std::make_shared<ThreadEnd>();
   DWORD thread_id_ = 0;
