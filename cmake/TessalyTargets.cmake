@@ -32,7 +32,11 @@ function(tessaly_test name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   tessaly_apply_settings(${name})
   include(GoogleTest)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 120)
+  set(properties TIMEOUT 120)
+  if(ARG_LABELS)
+    list(APPEND properties LABELS "${ARG_LABELS}")
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})
 endfunction()
 
 # Adds every direct subfolder of the current folder that has a CMakeLists.txt.
