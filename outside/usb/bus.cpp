@@ -5,7 +5,7 @@
 
 namespace outside::usb {
 
-void Bus::Attach(std::shared_ptr<Device> device) {
+void Bus::Attach(const std::shared_ptr<Device>& device) {
   Device* const raw = device.get();
   // A device that unplugs itself is taken off like any other removal.
   Subscription unplug = device->SubscribeUnplug([this, raw] { Remove(*raw); });

@@ -24,7 +24,7 @@ class Bus {
   ~Bus() = default;
 
   // Appends the device to the enumeration and announces its arrival.
-  void Attach(std::shared_ptr<Device> device);
+  void Attach(const std::shared_ptr<Device>& device);
   // Takes the device off and announces its removal; false when it was not attached.
   bool Remove(const Device& device);
 

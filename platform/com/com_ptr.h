@@ -25,7 +25,8 @@ class ComPtr {
       : ComPtr(other.Get()) {}  // NOLINT: upcast like a pointer
   ~ComPtr() { Reset(); }
 
-  ComPtr& operator=(const ComPtr& other) {
+  // Copy and swap: safe for self-assignment.
+  ComPtr& operator=(const ComPtr& other) {  // NOLINT(bugprone-unhandled-self-assignment)
     ComPtr(other).Swap(*this);
     return *this;
   }

@@ -230,7 +230,11 @@ _variant_t _variant_t::ByRef(VARIANT* value) { return MakeByRef(VT_VARIANT, valu
 
 _variant_t::_variant_t(const VARIANT& other) { VariantCopy(this, &other); }
 
-_variant_t::_variant_t(const _variant_t& other) : VARIANT() { VariantCopy(this, &other); }
+// VariantCopy makes the deep copy; the base starts empty so the copy has nothing to clear.
+_variant_t::_variant_t(const _variant_t& other)  // NOLINT(bugprone-copy-constructor-init)
+    : VARIANT() {
+  VariantCopy(this, &other);
+}
 
 _variant_t::_variant_t(_variant_t&& other) noexcept : VARIANT(other) { VariantInit(&other); }
 

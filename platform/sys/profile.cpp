@@ -97,6 +97,7 @@ std::vector<std::string> KeyNames(const std::vector<ProfileSection>& sections,
 
 std::vector<std::string> SectionNames(const std::vector<ProfileSection>& sections) {
   std::vector<std::string> names;
+  names.reserve(sections.size());
   for (const ProfileSection& section : sections) names.push_back(section.name);
   return names;
 }

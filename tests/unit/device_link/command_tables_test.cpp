@@ -106,6 +106,7 @@ TEST_F(CommandTablesTest, BusMailsMadeOnSeveralThreadsAtOnceSeeCompleteTables) {
   constexpr int kThreads = 8;
   std::array<std::size_t, kThreads> names_seen{};
   std::vector<std::thread> threads;
+  threads.reserve(kThreads);
   for (int i = 0; i < kThreads; ++i) {
     threads.emplace_back([&names_seen, i] {
       const CBusMail mail;

@@ -21,7 +21,7 @@ using ::testing::AllOf;
 using ::testing::HasSubstr;
 
 std::filesystem::path WriteFile(const std::string& name, const std::string& text) {
-  const auto path = std::filesystem::path(::testing::TempDir()) / name;
+  auto path = std::filesystem::path(::testing::TempDir()) / name;
   std::ofstream(path) << text;
   return path;
 }

@@ -139,6 +139,7 @@ TEST(VariantTest, CopiesAreDeepAndClearReleases) {
     const auto object = MakeComObject<test_objects::Counter>(&module);
     _variant_t interface_value(object->GetUnknown());
     const _variant_t interface_copy = interface_value;
+    EXPECT_EQ(interface_copy.punkVal, interface_value.punkVal);
     EXPECT_EQ(object->AddRef(), 4U);  // the ComPtr, both variants and this call
     object->Release();
   }

@@ -32,6 +32,7 @@ class ChildProcess {
     ::posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
     ::posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
     std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
     for (std::string& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);
     const int result = ::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);

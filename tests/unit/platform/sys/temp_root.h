@@ -54,7 +54,7 @@ class TempRoot {
   // Writes `content` to a file below the root, making its folders; returns its host path.
   std::filesystem::path Write(const std::filesystem::path& relative,
                               std::string_view content) const {
-    const std::filesystem::path file = path_ / relative;
+    std::filesystem::path file = path_ / relative;
     std::filesystem::create_directories(file.parent_path());
     std::ofstream(file, std::ios::binary) << content;
     return file;
