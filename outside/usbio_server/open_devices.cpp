@@ -1,0 +1,24 @@
+#include "outside/usbio_server/open_devices.h"
+
+namespace outside::usbio_server {
+
+bool OpenDevices::Add(const usb::Device& device) {
+  const std::lock_guard lock(mutex_);
+  return holders_[&device]++ > 0;
+}
+
+bool OpenDevices::Remove(const usb::Device& device) {
+  const std::lock_guard lock(mutex_);
+  const auto found = holders_.find(&device);
+  if (found == holders_.end()) return false;
+  if (--found->second > 0) return false;
+  holders_.erase(found);
+  return true;
+}
+
+OpenDevices& ProcessOpenDevices() {
+  static OpenDevices open_devices;
+  return open_devices;
+}
+
+}  // namespace outside::usbio_server
