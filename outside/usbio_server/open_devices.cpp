@@ -17,8 +17,9 @@ bool OpenDevices::Remove(const usb::Device& device) {
 }
 
 OpenDevices& ProcessOpenDevices() {
-  static OpenDevices open_devices;
-  return open_devices;
+  // Never destroyed: instances released during static destruction still unregister here.
+  static auto* const open_devices = new OpenDevices();
+  return *open_devices;
 }
 
 }  // namespace outside::usbio_server

@@ -35,7 +35,7 @@ class UsbAccessControlTest : public StandinTest {
     ASSERT_NE(Advise(*control_, DIID__DUSBAccessEvents, *sink_->GetUnknown()), 0U);
   }
 
-  _variant_t Call(DISPID id, DISPPARAMS params = {}) {
+  _variant_t Call(DISPID id, const DISPPARAMS& params = {}) {
     _variant_t result;
     EXPECT_EQ(control_->Invoke(id, DISPATCH_METHOD, params, &result), S_OK) << std::hex << id;
     return result;

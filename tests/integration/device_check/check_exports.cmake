@@ -1,0 +1,36 @@
+cmake_minimum_required(VERSION 3.25)
+# Checks the dynamic symbol table of LIBRARY: the four entry points as functions, and besides
+# them only what the linker or a sanitizer runtime adds.
+set(entry_points CheckDevice DllCanUnloadNow DllGetClassObject DllRegisterServer)
+set(toolchain_names "^(_init|_fini|_edata|_end|__bss_start)$|^__(asan|ubsan|sanitizer|lsan)_")
+
+execute_process(COMMAND nm -D --defined-only ${LIBRARY}
+                OUTPUT_VARIABLE symbols RESULT_VARIABLE result ERROR_VARIABLE errors)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "nm failed on ${LIBRARY}: ${errors}")
+endif()
+
+string(REPLACE "\n" ";" lines "${symbols}")
+set(found)
+set(unexpected)
+foreach(line IN LISTS lines)
+  if(line MATCHES "^[0-9a-fA-F]* *([A-Za-z]) (.+)$")
+    set(kind ${CMAKE_MATCH_1})
+    set(name ${CMAKE_MATCH_2})
+    if(name IN_LIST entry_points AND kind STREQUAL "T")
+      list(APPEND found ${name})
+    elseif(NOT name MATCHES "${toolchain_names}")
+      list(APPEND unexpected "${kind} ${name}")
+    endif()
+  endif()
+endforeach()
+
+list(SORT found)
+if(NOT found STREQUAL entry_points)
+  message(FATAL_ERROR "entry points exported: '${found}', expected '${entry_points}'")
+endif()
+if(unexpected)
+  list(JOIN unexpected "\n  " shown)
+  message(FATAL_ERROR "symbols that should stay inside the library:\n  ${shown}")
+endif()
+message(STATUS "exports: ${found}")
