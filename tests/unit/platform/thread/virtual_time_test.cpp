@@ -58,11 +58,12 @@ class MainWindow : public platform::Window {
   void Start() {
     worker_ = new Worker(recorder_, CreateHandle());
     worker_->CreateThread(platform::CREATE_SUSPENDED);
+    worker_end_ = worker_->End();
     worker_->PostThreadMessage(kRunJob, 1, 0);
     worker_->ResumeThread();
   }
   bool Done() const { return done_; }
-  std::shared_ptr<platform::ThreadEnd> WorkerEnd() const { return worker_->End(); }
+  std::shared_ptr<platform::ThreadEnd> WorkerEnd() const { return worker_end_; }
 
   platform::LRESULT WindowProc(UINT message, platform::WPARAM wParam,
                                platform::LPARAM /*lParam*/) override {
@@ -90,6 +91,7 @@ class MainWindow : public platform::Window {
  private:
   Recorder& recorder_;
   Worker* worker_ = nullptr;  // deletes itself when its thread ends
+  std::shared_ptr<platform::ThreadEnd> worker_end_;
   int steps_ = 0;
   bool done_ = false;
 };
