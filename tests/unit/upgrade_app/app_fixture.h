@@ -1,0 +1,160 @@
+#pragma once
+
+// A main window under test: virtual time, a recording user interface, the program's templates,
+// an application object and a worker stand-in whose thread records the messages it gets.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "apps/make_sample_root/sample_root.h"
+#include "device_link/upgrade_messages.h"
+#include "device_link/upgrade_thread.h"
+#include "platform/clock/clock.h"
+#include "platform/thread/message_loop.h"
+#include "platform/thread/win_thread.h"
+#include "platform/ui/dialog.h"
+#include "platform/ui/dialog_windows.h"
+#include "platform/ui/ui_backend.h"
+#include "tests/support/participant.h"
+#include "tests/unit/upgrade_app/temp_folder.h"
+#include "upgrade_app/corvik_upgrade_app.h"
+#include "upgrade_app/corvik_upgrade_dlg.h"
+#include "upgrade_app/resources/dialog_templates.h"
+#include "upgrade_app/worker_start.h"
+
+namespace upgrade_app_test {
+
+struct ShownBox {
+  std::string text;
+  std::string caption;
+  platform::UINT flags = 0;
+  std::optional<platform::UINT> owner_template;
+};
+
+// Answers every box with OK at once and cancels every file dialog; remembers the boxes.
+class RecordingUiBackend final : public platform::UiBackend {
+ public:
+  void OpenMessageBox(const platform::MessageBoxRequest& request,
+                      std::function<void(int)> answer) override {
+    {
+      const std::lock_guard lock(mutex_);
+      boxes_.push_back({request.text, request.caption, request.flags, request.owner_template});
+    }
+    answer(platform::IDOK);
+  }
+  void OpenFileDialog(const platform::FileDialogRequest& /*request*/,
+                      std::function<void(platform::FileDialogAnswer)> answer) override {
+    answer(std::nullopt);
+  }
+  void Withdraw(std::uint64_t /*request_id*/) override {}
+  std::intptr_t ShellExecute(const platform::ShellRequest& /*request*/) override { return 42; }
+  void ReportExit(int /*exit_code*/) override {}
+
+  std::vector<ShownBox> Boxes() const {
+    const std::lock_guard lock(mutex_);
+    return boxes_;
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::vector<ShownBox> boxes_;
+};
+
+// Stands in for the worker thread: records the thread messages it takes and ends on
+// WM_UPG_END_THREAD.
+class RecordingWorker final : public platform::WinThread {
+ public:
+  platform::BOOL InitInstance() override { return platform::TRUE; }
+  void DispatchThreadMessage(const platform::Msg& message) override {
+    {
+      const std::lock_guard lock(mutex_);
+      messages_.push_back(message.message);
+    }
+    if (message.message == WM_UPG_END_THREAD) platform::EndThread(0);
+  }
+  std::vector<platform::UINT> Messages() const {
+    const std::lock_guard lock(mutex_);
+    return messages_;
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::vector<platform::UINT> messages_;
+};
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  MainWindowTest() {
+    RegisterDialogTemplates();
+    previous_starter_ = SetWorkerStarter([this](platform::HWND) { return StartRecordingWorker(); });
+  }
+  ~MainWindowTest() override {
+    SetWorkerStarter(std::move(previous_starter_));
+    FinishWorker();
+  }
+
+  // Runs `window` modally; `during` runs inside its modal loop once the window is up.
+  platform::INT_PTR RunModal(platform::Dialog& window, std::function<void()> during) {
+    platform::PostClosure(platform::GetCurrentThreadId(), std::move(during));
+    return window.DoModal();
+  }
+
+  // The dialog on top of the calling thread (a box's owner, a nested dialog).
+  static platform::Dialog* TopDialog() {
+    return dynamic_cast<platform::Dialog*>(
+        platform::FromHandle(platform::ActiveDialogOfThread(platform::GetCurrentThreadId())));
+  }
+
+  void WriteSettings(const sample_root::Options& options) {
+    sample_root::WriteSettingsFile(root_.Path(), sample_root::DefaultSettings(options));
+  }
+
+  // Lets the worker stand-ins run out (each ends on WM_UPG_END_THREAD) and waits for their end.
+  void FinishWorker() {
+    for (const auto& worker : workers_) {
+      worker->ResumeThread();
+      worker->End()->WaitFor(platform::GetClock().Now() + kWorkerWait);
+    }
+  }
+
+  // What the newest worker stand-in took.
+  std::vector<platform::UINT> WorkerMessages() const {
+    return workers_.empty() ? std::vector<platform::UINT>() : workers_.back()->Messages();
+  }
+
+  static constexpr platform::Millis kWorkerWait = 1000;
+
+  platform::ScopedClock clock_{std::make_unique<platform::VirtualClock>()};
+  tessaly_test::ParticipantScope participant_;
+  TempFolder root_;
+  ScopedEnvironment root_variable_{"TESSALY_ROOT", root_.Path().string()};
+  RecordingUiBackend* ui_ = new RecordingUiBackend;
+  platform::ScopedUiBackend ui_scope_{std::unique_ptr<platform::UiBackend>(ui_)};
+  CCorvikUpgradeApp app_;
+  bool fail_worker_start_ = false;
+
+ private:
+  // A new stand-in for every window; one that still runs is never destroyed under its thread.
+  StartedWorker StartRecordingWorker() {
+    if (fail_worker_start_) return {};
+    worker_identities_.emplace_back(CUpGradeThread::CreateObject());
+    RecordingWorker* const worker =
+        workers_.emplace_back(std::make_unique<RecordingWorker>()).get();
+    worker->m_bAutoDelete = platform::FALSE;
+    worker->CreateThread(platform::CREATE_SUSPENDED);
+    return {worker_identities_.back().get(), worker->ThreadId(), worker->End(),
+            [worker] { worker->ResumeThread(); }};
+  }
+
+  WorkerStarter previous_starter_;
+  std::vector<std::unique_ptr<CUpGradeThread>> worker_identities_;
+  std::vector<std::unique_ptr<RecordingWorker>> workers_;
+};
+
+}  // namespace upgrade_app_test
