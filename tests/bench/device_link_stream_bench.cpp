@@ -25,7 +25,7 @@
 
 namespace {
 
-constexpr std::size_t kImageSize = 1024 * 1024;
+constexpr std::size_t kImageSize = std::size_t{1024} * 1024;
 constexpr double kBlocksPerImage = kImageSize / 64.0;
 
 double ProcessCpuSeconds() {
@@ -41,7 +41,7 @@ double PeakResidentKib() {
 }
 
 std::filesystem::path WriteImage() {
-  const std::filesystem::path path =
+  std::filesystem::path path =
       std::filesystem::temp_directory_path() / "device_link_stream_bench.bin";
   std::vector<char> bytes(kImageSize);
   for (std::size_t at = 0; at < bytes.size(); ++at) {

@@ -20,7 +20,6 @@ namespace {
 
 using platform::BYTE;
 using ::testing::AllOf;
-using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
