@@ -14,6 +14,7 @@
 #include "platform/ui/application.h"
 #include "platform/ui/ui_environment.h"
 #include "upgrade_app/program_globals.h"
+#include "upgrade_app/resources/artwork.h"
 #include "upgrade_app/resources/dialog_templates.h"
 
 namespace {
@@ -43,5 +44,6 @@ int main() {
   outside::usbio_server::RegisterUsbioServer();
   outside::usb_access_control::RegisterUsbAccessControl();
   RegisterDialogTemplates();
+  RegisterResourceImages();
   return platform::RunApplication(theApp);
 }

@@ -11,6 +11,7 @@ namespace platform {
 namespace {
 
 thread_local bool t_participant = false;
+thread_local ThreadWaiter* t_waiter = nullptr;
 
 std::shared_ptr<Clock>& ProcessClock() {
   static std::shared_ptr<Clock> clock = std::make_shared<RealClock>();
@@ -24,13 +25,17 @@ Millis Clock::Now() const {
   return NowLocked();
 }
 
-bool Clock::Wait(WaitPoint& point, Deadline deadline) { return WaitImpl(point, deadline, false); }
+void SetThreadWaiter(ThreadWaiter* waiter) { t_waiter = waiter; }
 
-bool Clock::WaitForQuiescence(WaitPoint& point, Deadline deadline) {
-  return WaitImpl(point, deadline, true);
+bool Clock::Wait(WaitPoint& point, Deadline deadline) {
+  return WaitImpl(point, deadline, false, false);
 }
 
-bool Clock::WaitImpl(WaitPoint& point, Deadline deadline, bool wants_quiescence) {
+bool Clock::WaitForQuiescence(WaitPoint& point, Deadline deadline) {
+  return WaitImpl(point, deadline, true, false);
+}
+
+bool Clock::WaitImpl(WaitPoint& point, Deadline deadline, bool wants_quiescence, bool sleeping) {
   std::unique_lock lock(mutex_);
   if (point.signaled_) {
     point.signaled_ = false;
@@ -42,6 +47,8 @@ bool Clock::WaitImpl(WaitPoint& point, Deadline deadline, bool wants_quiescence)
   point.blocked_ = true;
   point.counted_ = t_participant;
   point.wants_quiescence_ = wants_quiescence;
+  point.waiter_ = t_waiter;
+  point.sleeping_ = sleeping;
   point.deadline_ = deadline;
   point.order_ = next_order_++;
   blocked_.push_back(&point);
@@ -53,6 +60,7 @@ bool Clock::WaitImpl(WaitPoint& point, Deadline deadline, bool wants_quiescence)
   if (point.blocked_) {
     UnblockLocked(point);
   }
+  point.waiter_ = nullptr;
   const bool notified = point.signaled_;
   point.signaled_ = false;
   return notified;
@@ -72,7 +80,7 @@ void Clock::Sleep(Millis duration) {
   std::unique_lock lock(mutex_);
   const Millis until = NowLocked() + std::max<Millis>(duration, 0);
   lock.unlock();
-  while (Wait(point, until)) {
+  while (WaitImpl(point, until, false, true)) {
   }
 }
 
@@ -133,8 +141,29 @@ void Clock::ReleaseDueLocked(Millis now) {
   }
 }
 
+std::cv_status Clock::BlockOnceLocked(std::unique_lock<std::mutex>& lock, WaitPoint& point,
+                                      std::optional<ThreadWaiter::RealTime> until) {
+  ThreadWaiter* const waiter = point.waiter_;
+  if (waiter == nullptr) {
+    if (until) {
+      return point.cv_.wait_until(lock, *until);
+    }
+    point.cv_.wait(lock);
+    return std::cv_status::no_timeout;
+  }
+  const bool sleeping = point.sleeping_;
+  lock.unlock();
+  waiter->Block(sleeping, until);
+  lock.lock();
+  return until && std::chrono::steady_clock::now() >= *until ? std::cv_status::timeout
+                                                             : std::cv_status::no_timeout;
+}
+
 void Clock::WakeLocked(WaitPoint& point) {
   point.cv_.notify_one();
+  if (point.waiter_ != nullptr) {
+    point.waiter_->Wake();
+  }
   if (point.wake_hook_) {
     point.wake_hook_();
   }
@@ -185,12 +214,12 @@ std::chrono::steady_clock::time_point RealClock::RealTimeOf(Millis program_time)
 void RealClock::BlockLocked(std::unique_lock<std::mutex>& lock, WaitPoint& point) {
   while (point.blocked_) {
     if (point.deadline_) {
-      if (point.cv_.wait_until(lock, RealTimeOf(*point.deadline_)) == std::cv_status::timeout &&
+      if (BlockOnceLocked(lock, point, RealTimeOf(*point.deadline_)) == std::cv_status::timeout &&
           point.blocked_ && DeadlinePassedLocked(point)) {
         return;
       }
     } else {
-      point.cv_.wait(lock);
+      BlockOnceLocked(lock, point, std::nullopt);
     }
   }
 }
@@ -200,7 +229,9 @@ void RealClock::OnAllBlockedLocked(Deadline /*earliest*/) {
 }
 
 void VirtualClock::BlockLocked(std::unique_lock<std::mutex>& lock, WaitPoint& point) {
-  point.cv_.wait(lock, [&point] { return !point.blocked_; });
+  while (point.blocked_) {
+    BlockOnceLocked(lock, point, std::nullopt);
+  }
 }
 
 void VirtualClock::OnAllBlockedLocked(Deadline earliest) {

@@ -18,6 +18,29 @@ namespace platform {
 using Millis = std::int64_t;             // program time in milliseconds since the clock started
 using Deadline = std::optional<Millis>;  // absent: wait without a time limit
 
+// How a thread blocks in a clock wait when something else must keep running on it meanwhile (a
+// view's event loop on the GUI thread). Installed per thread; without one, a wait blocks on a
+// condition variable.
+class ThreadWaiter {
+ public:
+  using RealTime = std::chrono::steady_clock::time_point;
+
+  ThreadWaiter() = default;
+  ThreadWaiter(const ThreadWaiter&) = delete;
+  ThreadWaiter& operator=(const ThreadWaiter&) = delete;
+  virtual ~ThreadWaiter() = default;
+
+  // Blocks until Wake() or until `until` (none: no limit); may return earlier. `sleeping`: the
+  // wait is a Sleep, during which the thread must handle nothing of its own.
+  virtual void Block(bool sleeping, std::optional<RealTime> until) = 0;
+  // Any thread, also under the clock's lock: the current Block returns, or the next one at once.
+  virtual void Wake() = 0;
+};
+
+// Makes `waiter` block the calling thread's clock waits (null: the condition variable again).
+// The waiter must stay alive while it is installed.
+void SetThreadWaiter(ThreadWaiter* waiter);
+
 // The spot one thread blocks on. Other threads wake it through Clock::Notify; a notice
 // given while nobody waits is kept, so the next wait returns at once.
 class WaitPoint {
@@ -38,6 +61,8 @@ class WaitPoint {
   std::condition_variable cv_;
   std::function<void()> wake_hook_;
   // All below are guarded by the clock's mutex.
+  ThreadWaiter* waiter_ = nullptr;  // the blocked thread's own waiter, if it has one
+  bool sleeping_ = false;
   bool signaled_ = false;
   bool blocked_ = false;
   bool counted_ = false;  // the waiter is a participant of the clock
@@ -84,10 +109,13 @@ class Clock {
   virtual void OnAllBlockedLocked(Deadline earliest) = 0;
   // Wakes every blocked waiter whose deadline is at or before `now`.
   void ReleaseDueLocked(Millis now);
+  // One blocking step of a waiter: until notified, until `until` (real time) or spuriously.
+  static std::cv_status BlockOnceLocked(std::unique_lock<std::mutex>& lock, WaitPoint& point,
+                                        std::optional<ThreadWaiter::RealTime> until);
   bool DeadlinePassedLocked(const WaitPoint& point) const;
 
  private:
-  bool WaitImpl(WaitPoint& point, Deadline deadline, bool wants_quiescence);
+  bool WaitImpl(WaitPoint& point, Deadline deadline, bool wants_quiescence, bool sleeping);
   void UnblockLocked(WaitPoint& point);
   void WakeLocked(WaitPoint& point);
   void CheckAllBlockedLocked();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/ui/image_resource.h"
 #include "upgrade_app/resources/resource_ids.h"
 
 namespace {
@@ -172,5 +173,12 @@ const ResourceImage* FindResourceImage(platform::UINT id) {
       return &kConsolePicture;
     default:
       return nullptr;
+  }
+}
+
+void RegisterResourceImages() {
+  for (const platform::UINT id : {IDR_MAINFRAME, IDB_CONSOLE_PICTURE}) {
+    const ResourceImage& image = *FindResourceImage(id);
+    platform::RegisterImageResource(id, {image.width, image.height, image.argb});
   }
 }

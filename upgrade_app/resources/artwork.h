@@ -21,3 +21,6 @@ struct ResourceImage {
 
 // The image of icon or bitmap resource `id`, or null when there is none.
 const ResourceImage* FindResourceImage(platform::UINT id);
+
+// Registers the pictures with the platform's image registry, where views look them up.
+void RegisterResourceImages();

@@ -1,0 +1,69 @@
+#include "gui/qt/event_loop_waiter.h"
+
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <QThread>
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+namespace gui {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+}  // namespace
+
+EventLoopWaiter::EventLoopWaiter()
+    : dispatcher_(QAbstractEventDispatcher::instance(QThread::currentThread())) {
+  deadline_.setSingleShot(true);
+  deadline_.setTimerType(Qt::PreciseTimer);
+  platform::SetThreadWaiter(this);
+}
+
+EventLoopWaiter::~EventLoopWaiter() { platform::SetThreadWaiter(nullptr); }
+
+void EventLoopWaiter::Block(bool sleeping, std::optional<RealTime> until) {
+  const RealTime start = Clock::now();
+  if (last_return_) {
+    longest_stretch_ = std::max(longest_stretch_, start - *last_return_);
+  }
+  // During a Sleep the thread handles nothing of its own: input waits in Qt's queue until the
+  // program takes messages again; painting goes on.
+  const QEventLoop::ProcessEventsFlags flags =
+      sleeping ? QEventLoop::ExcludeUserInputEvents : QEventLoop::AllEvents;
+  for (;;) {
+    if (woken_.load() || (until && Clock::now() >= *until)) {
+      // What Qt has waiting still gets its turn, however short the wait.
+      QCoreApplication::processEvents(flags);
+      break;
+    }
+    if (until) {
+      ArmDeadline(*until);
+    }
+    QCoreApplication::processEvents(flags | QEventLoop::WaitForMoreEvents);
+  }
+  deadline_.stop();
+  woken_ = false;
+  last_return_ = Clock::now();
+  if (sleeping) {
+    time_asleep_ += *last_return_ - start;
+  }
+}
+
+void EventLoopWaiter::ArmDeadline(RealTime until) {
+  // Rounded up: an expiry before the limit would only cost another turn of the loop.
+  const auto remaining = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
+  deadline_.start(static_cast<int>(
+      std::clamp<std::int64_t>(remaining.count(), 0, std::numeric_limits<int>::max())));
+}
+
+void EventLoopWaiter::Wake() {
+  woken_ = true;
+  if (dispatcher_ != nullptr) {
+    dispatcher_->wakeUp();
+  }
+}
+
+}  // namespace gui

@@ -1,0 +1,45 @@
+#pragma once
+
+// The GUI thread's clock waits run Qt's event loop, so the windows repaint and collect input
+// while the program waits for its next message. Qt events never run program code: widgets only
+// post to the dialog's queue, and the platform loop stays the one authority on order.
+
+#include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <optional>
+
+#include "platform/clock/clock.h"
+
+class QAbstractEventDispatcher;
+
+namespace gui {
+
+class EventLoopWaiter final : public platform::ThreadWaiter {
+ public:
+  using Duration = std::chrono::steady_clock::duration;
+
+  // Made and installed on the thread that runs Qt's event loop.
+  EventLoopWaiter();
+  ~EventLoopWaiter() override;
+
+  void Block(bool sleeping, std::optional<RealTime> until) override;
+  void Wake() override;
+
+  // The longest time the thread ran without pumping Qt events (program work between waits).
+  Duration LongestStretchWithoutEvents() const { return longest_stretch_; }
+  // Time spent in Sleep, pumping only paint and other non-input events.
+  Duration TimeAsleep() const { return time_asleep_; }
+
+ private:
+  void ArmDeadline(RealTime until);
+
+  QAbstractEventDispatcher* dispatcher_;
+  QTimer deadline_;  // its expiry ends a wait for events at the wait's limit
+  std::atomic<bool> woken_ = false;
+  std::optional<RealTime> last_return_;
+  Duration longest_stretch_{};
+  Duration time_asleep_{};
+};
+
+}  // namespace gui
