@@ -164,9 +164,6 @@ void Clock::WakeLocked(WaitPoint& point) {
   if (point.waiter_ != nullptr) {
     point.waiter_->Wake();
   }
-  if (point.wake_hook_) {
-    point.wake_hook_();
-  }
 }
 
 void Clock::CheckAllBlockedLocked() {

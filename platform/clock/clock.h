@@ -6,7 +6,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -50,16 +49,11 @@ class WaitPoint {
   WaitPoint& operator=(const WaitPoint&) = delete;
   ~WaitPoint() = default;
 
-  // Called under the clock's lock whenever the point is notified; lets a waiter that does not
-  // block on the condition variable (an event loop of a view) learn of the notice.
-  void SetWakeHook(std::function<void()> hook) { wake_hook_ = std::move(hook); }
-
  private:
   friend class Clock;
   friend class RealClock;
   friend class VirtualClock;
   std::condition_variable cv_;
-  std::function<void()> wake_hook_;
   // All below are guarded by the clock's mutex.
   ThreadWaiter* waiter_ = nullptr;  // the blocked thread's own waiter, if it has one
   bool sleeping_ = false;
