@@ -1,6 +1,7 @@
 #include "device_link/upgrade_thread.h"
 
 #include <exception>
+#include <new>
 #include <string_view>
 #include <utility>
 
@@ -37,6 +38,9 @@ int RunCaught(std::string_view handler, int caught, Body&& body) {
   try {
     return std::forward<Body>(body)();
   } catch (const platform::CException&) {
+    ReportCaughtException(handler);
+  } catch (const std::bad_alloc&) {
+    // Running out of memory is one of the framework's own exceptions.
     ReportCaughtException(handler);
   } catch (const platform::_com_error& error) {
     ReportCaughtComError(handler, error);

@@ -1,6 +1,8 @@
 #include "device_link/usb_access.h"
 
 #include <algorithm>
+#include <optional>
+#include <tuple>
 #include <utility>
 
 #include "device_link/bus_mail.h"
@@ -301,11 +303,13 @@ int CUSBAccess::ConfigureDevice() {
   if (UsesControl()) {
     return InvokeControl(kDispidConfigure);
   }
-  for (const IUSBIOComDevicePtr* instance : {&m_pWrite, &m_pRead}) {
+  const std::pair<const IUSBIOComDevicePtr*, int> instances[] = {{&m_pWrite, kWriteInstance},
+                                                                 {&m_pRead, kReadInstance}};
+  for (const auto& [instance, instance_id] : instances) {
     LONG parameters_status = 0;
     const platform::HRESULT hr =
         instance->SetInterfaceParameters(0, 0, kMaxTransferSize, &parameters_status);
-    if (CheckStatus(hr, kWriteInstance, parameters_status) != 0) {
+    if (CheckStatus(hr, instance_id, parameters_status) != 0) {
       return kConfigureFailed;
     }
   }
@@ -318,43 +322,38 @@ int CUSBAccess::ConfigureDevice() {
   return 0;
 }
 
+int CUSBAccess::BindPipes(LONG out_endpoint, LONG in_endpoint, std::optional<LONG> tolerated) {
+  const std::tuple<const IUSBIOComDevicePtr*, int, LONG> bindings[] = {
+      {&m_pWrite, kWriteInstance, out_endpoint}, {&m_pRead, kReadInstance, in_endpoint}};
+  for (const auto& [instance, instance_id, endpoint] : bindings) {
+    LONG bind_status = 0;
+    const platform::HRESULT hr = instance->Bind(endpoint, &bind_status);
+    if (CheckStatus(hr, instance_id, bind_status) != 0 && bind_status != tolerated) {
+      return kBindFailed;
+    }
+  }
+  LONG setup_status = 0;
+  m_pWrite.ResetPipe(&setup_status);
+  m_pRead.ResetPipe(&setup_status);
+  return 0;
+}
+
 int CUSBAccess::BindCommandPipes() {
   m_nState = USB_STATE_IDLE;
   if (UsesControl()) {
     return InvokeControl(kDispidBindCommandPipes);
   }
-  const std::pair<const IUSBIOComDevicePtr*, LONG> bindings[] = {{&m_pWrite, kCommandOut},
-                                                                 {&m_pRead, kCommandIn}};
-  for (const auto& [instance, endpoint] : bindings) {
-    LONG bind_status = 0;
-    const platform::HRESULT hr = instance->Bind(endpoint, &bind_status);
-    if (CheckStatus(hr, kWriteInstance, bind_status) != 0 &&
-        bind_status != status::kStatusPipeAlreadyBound) {
-      return kBindFailed;
-    }
-  }
-  LONG reset_status = 0;
-  m_pWrite.ResetPipe(&reset_status);
-  m_pRead.ResetPipe(&reset_status);
-  return 0;
+  return BindPipes(kCommandOut, kCommandIn, status::kStatusPipeAlreadyBound);
 }
 
 int CUSBAccess::StartFileStreams() {
   if (UsesControl()) {
     return InvokeControl(kDispidStartFilePipes);
   }
-  const std::pair<const IUSBIOComDevicePtr*, LONG> bindings[] = {{&m_pWrite, kFileOut},
-                                                                 {&m_pRead, kFileIn}};
-  for (const auto& [instance, endpoint] : bindings) {
-    LONG bind_status = 0;
-    const platform::HRESULT hr = instance->Bind(endpoint, &bind_status);
-    if (CheckStatus(hr, kWriteInstance, bind_status) != 0) {
-      return kBindFailed;
-    }
+  if (BindPipes(kFileOut, kFileIn, std::nullopt) != 0) {
+    return kBindFailed;
   }
   LONG stream_status = 0;
-  m_pWrite.ResetPipe(&stream_status);
-  m_pRead.ResetPipe(&stream_status);
   m_pRead.StartReading(kReportLength, kStreamBuffers, kStreamErrorLimit, &stream_status);
   m_pWrite.StartWriting(kReportLength, kStreamBuffers, kStreamErrorLimit, kNoFlags, &stream_status);
   return 0;

@@ -11,6 +11,7 @@
 // raised as platform::_com_error to the caller.
 
 #include <initializer_list>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -124,6 +125,10 @@ class CUSBAccess {
                    platform::BYTE& advised);
   void DisconnectSink(CUSBIOEvents& sink, const outside::usbio_server::IUSBIOComDevicePtr& instance,
                       platform::BYTE& advised);
+  // Binds the Write instance to `out_endpoint`, then the Read instance to `in_endpoint`, then
+  // sets both pipes up. kBindFailed when a bind fails with a status other than `tolerated`.
+  int BindPipes(platform::LONG out_endpoint, platform::LONG in_endpoint,
+                std::optional<platform::LONG> tolerated);
   int StreamFile(const std::string& path);
   void WriteBlock(std::span<const platform::BYTE> block);
   void AwaitBlockAnswer();
