@@ -1,8 +1,7 @@
 #include "upgrade_app/about_dlg.h"
 
-#include <array>
+#include <optional>
 
-#include "platform/sys/folders.h"
 #include "upgrade_app/application_version.h"
 #include "upgrade_app/corvik_upgrade_app.h"
 #include "upgrade_app/resources/resource_ids.h"
@@ -10,8 +9,6 @@
 
 namespace {
 
-constexpr platform::UINT kWindowsDirBufferSize = 100;
-constexpr char kSettingsFileBelowWindows[] = "\\Corvik\\CorvikUpgrade.ini";
 // The DSP line names the image that ships with this version, whatever the settings say.
 constexpr char kShippedDSPVersion[] = "QVX.CON.01.607";
 constexpr std::size_t kRuleLength = 57;
@@ -31,16 +28,14 @@ void CAboutDlg::DoDataExchange(platform::DataExchange& exchange) {
 
 platform::BOOL CAboutDlg::OnInitDialog() {
   platform::Dialog::OnInitDialog();
-  std::array<char, kWindowsDirBufferSize> windows_dir{};
-  const platform::UINT length =
-      platform::GetWindowsDirectoryA(windows_dir.data(), kWindowsDirBufferSize);
-  if (length == 0 || length >= kWindowsDirBufferSize) {
+  const std::optional<std::string> settings_path = SettingsFilePath();
+  if (!settings_path) {
     MessageBox("Windows directory not found!\n", kProductCaption,
                platform::MB_OK | platform::MB_ICONSTOP);
     return platform::FALSE;
   }
   CSettingsFile settings;
-  settings.SetFileName(std::string(windows_dir.data()) + kSettingsFileBelowWindows);
+  settings.SetFileName(*settings_path);
 
   m_strAbout = "\r\nApplication version:\t" + GetApplicationVersion() + "\r\n" +
                std::string(kRuleLength, '-') + "\r\n";

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <optional>
 
 #include "platform/com/com_runtime.h"
 #include "platform/sys/file.h"
@@ -20,12 +21,10 @@
 namespace {
 
 constexpr char kInstanceMutexName[] = "Tessaly";
-constexpr char kSettingsFileBelowWindows[] = "\\Corvik\\CorvikUpgrade.ini";
 constexpr char kBootBlockImageName[] = "QVX.CON.01.607.bootblock.bin";
 constexpr char kCompositeImageName[] = "QVX.CON.01.607.COMP.bin";
 constexpr char kInstallKey[] = "SOFTWARE\\Orvanta\\Halcyra Upgrade";
 constexpr char kInstallDirectoryValue[] = "InstallDirectory";
-constexpr platform::UINT kWindowsDirBufferSize = 100;
 constexpr platform::DWORD kInstallDirBufferSize = 250;
 
 CCorvikUpgradeApp* g_application = nullptr;
@@ -111,15 +110,12 @@ bool CCorvikUpgradeApp::TakeSingleInstanceMutex() {
 }
 
 bool CCorvikUpgradeApp::LocateSettingsFile() {
-  std::array<char, kWindowsDirBufferSize> windows_dir{};
-  const platform::UINT length =
-      platform::GetWindowsDirectoryA(windows_dir.data(), kWindowsDirBufferSize);
-  // A directory that does not fit the buffer counts as missing.
-  if (length == 0 || length >= kWindowsDirBufferSize) {
+  const std::optional<std::string> path = SettingsFilePath();
+  if (!path) {
     ShowStartupFailure(kNoWindowsDirText, kProductCaption);
     return false;
   }
-  m_settingsFile.SetFileName(std::string(windows_dir.data()) + kSettingsFileBelowWindows);
+  m_settingsFile.SetFileName(*path);
   return true;
 }
 

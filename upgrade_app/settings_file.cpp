@@ -2,7 +2,14 @@
 
 #include <array>
 
+#include "platform/sys/folders.h"
 #include "platform/sys/profile.h"
+
+namespace {
+
+constexpr char kSettingsFileBelowWindows[] = "\\Corvik\\CorvikUpgrade.ini";
+
+}  // namespace
 
 void CSettingsFile::SetFileName(const std::string& path) { m_strFileName = path; }
 
@@ -18,4 +25,13 @@ bool CSettingsFile::SectionExists(const std::string& section) const {
   const platform::DWORD copied = platform::GetPrivateProfileStringA(
       section.c_str(), nullptr, "", buffer.data(), kKeyListBufferSize, m_strFileName.c_str());
   return copied > 0;
+}
+
+std::optional<std::string> SettingsFilePath() {
+  std::array<char, kWindowsDirBufferSize> windows_dir{};
+  const platform::UINT length =
+      platform::GetWindowsDirectoryA(windows_dir.data(), kWindowsDirBufferSize);
+  // A directory that does not fit the buffer counts as missing.
+  if (length == 0 || length >= kWindowsDirBufferSize) return std::nullopt;
+  return std::string(windows_dir.data()) + kSettingsFileBelowWindows;
 }

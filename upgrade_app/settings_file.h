@@ -3,6 +3,7 @@
 // Reads values of the program's settings file (an INI file) through the profile-string
 // functions. Missing keys, sections and files read as empty.
 
+#include <optional>
 #include <string>
 
 class CSettingsFile {
@@ -21,3 +22,10 @@ class CSettingsFile {
  private:
   std::string m_strFileName;
 };
+
+inline constexpr unsigned kWindowsDirBufferSize = 100;
+
+// Path of the settings file: the Windows directory followed by "\Corvik\CorvikUpgrade.ini".
+// Nothing when the Windows directory cannot be determined or does not fit its buffer of
+// kWindowsDirBufferSize characters.
+std::optional<std::string> SettingsFilePath();

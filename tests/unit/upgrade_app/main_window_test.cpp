@@ -272,4 +272,28 @@ TEST_F(MainWindowTest, TheEngineeringAboutBoxAddsTheRadioFlashVersion) {
                             "\r\nCVM version:\t1.10\r\nCVM Flash version:\t\t\t1.10");
 }
 
+TEST_F(MainWindowTest, AnAboutBoxWithoutTheWindowsDirectoryReportsItAndStaysEmpty) {
+  CCorvikUpgradeDlg dialog(IDD_WIZARD_WINDOW);
+  std::string about_text = "not read";
+  RunModal(dialog, [&] {
+    const upgrade_app_test::ScopedEnvironment too_long("TESSALY_WINDOWS_DIR",
+                                                       "/tmp/" + std::string(120, 'w'));
+    platform::PostClosure(platform::GetCurrentThreadId(), [&] {
+      platform::Dialog* const about = TopDialog();
+      ASSERT_NE(about, nullptr);
+      about_text = about->GetDlgItemText(IDC_ABOUT_TEXT);
+      about->SendMessage(platform::WM_CLOSE);
+    });
+    EXPECT_TRUE(dialog.ChooseSystemCommand(IDM_ABOUTBOX));
+    dialog.SendMessage(platform::WM_CLOSE);
+  });
+  EXPECT_EQ(about_text, "");
+  const auto boxes = ui_->Boxes();
+  ASSERT_EQ(boxes.size(), 1U);
+  EXPECT_EQ(boxes[0].text, "Windows directory not found!\n");
+  EXPECT_EQ(boxes[0].caption, "Halcyra Software Upgrade");
+  EXPECT_EQ(boxes[0].flags, platform::MB_OK | platform::MB_ICONSTOP);
+  EXPECT_EQ(boxes[0].owner_template, IDD_ABOUTBOX);
+}
+
 }  // namespace

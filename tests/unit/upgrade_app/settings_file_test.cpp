@@ -9,6 +9,7 @@
 
 namespace {
 
+using upgrade_app_test::ScopedEnvironment;
 using upgrade_app_test::TempFolder;
 
 class SettingsFileTest : public ::testing::Test {
@@ -56,6 +57,19 @@ TEST_F(SettingsFileTest, ASectionWithManyKeysIsFoundThoughItsKeyListIsCut) {
   for (int key = 0; key < 40; ++key) text += "LongKeyName" + std::to_string(key) + "=1\n";
   Write(text);
   EXPECT_TRUE(settings_.SectionExists("DSP"));
+}
+
+TEST(SettingsFilePathTest, LiesBelowTheWindowsDirectoryWhenItFitsItsBuffer) {
+  const TempFolder root;
+  const ScopedEnvironment root_variable("TESSALY_ROOT", root.Path().string());
+  EXPECT_EQ(SettingsFilePath(), "C:\\Windows\\Corvik\\CorvikUpgrade.ini");
+
+  // 99 characters and the terminator fill the buffer exactly; one more does not fit.
+  const std::string fits = "/tmp/" + std::string(kWindowsDirBufferSize - 1 - 5, 'w');
+  const ScopedEnvironment fitting("TESSALY_WINDOWS_DIR", fits);
+  EXPECT_EQ(SettingsFilePath(), fits + "\\Corvik\\CorvikUpgrade.ini");
+  const ScopedEnvironment too_long("TESSALY_WINDOWS_DIR", fits + "w");
+  EXPECT_EQ(SettingsFilePath(), std::nullopt);
 }
 
 }  // namespace
