@@ -20,10 +20,14 @@ int Usage() {
   return EXIT_FAILURE;
 }
 
+// Sizes beyond this are a typing mistake, not a firmware image.
+constexpr unsigned long long kLargestImageSize = 64ULL * 1024 * 1024;
+
 bool ParseSize(const char* text, std::size_t& size) {
   char* end = nullptr;
+  if (text[0] == '-') return false;  // strtoull would wrap a negative number around
   const unsigned long long value = std::strtoull(text, &end, 0);
-  if (end == text || *end != '\0') return false;
+  if (end == text || *end != '\0' || value > kLargestImageSize) return false;
   size = static_cast<std::size_t>(value);
   return true;
 }

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <stdexcept>
+#include <string>
+#include <string_view>
 
 namespace sample_root {
 
@@ -184,7 +187,17 @@ void WriteSampleRoot(const fs::path& root, const Options& options) {
   WriteSettingsFile(root, DefaultSettings(options));
 
   const fs::path firmware = FirmwareFolder(root);
-  const bool composite = options.composite == "YES" || options.composite == "yes";
+  // Read the way Tessaly reads the switch: trimmed and upper-cased.
+  constexpr std::string_view kBlanks = " \t\r\n";
+  const std::size_t first = options.composite.find_first_not_of(kBlanks);
+  std::string composite_switch =
+      first == std::string::npos
+          ? std::string()
+          : options.composite.substr(first,
+                                     options.composite.find_last_not_of(kBlanks) + 1 - first);
+  std::transform(composite_switch.begin(), composite_switch.end(), composite_switch.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  const bool composite = composite_switch == "YES";
   WriteFile(firmware / kDspImageName,
             MakeDspImage(options.dsp_image_size,
                          composite ? kSignatureOffsetComposite : kSignatureOffsetPlain));

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -62,6 +65,24 @@ TEST(SampleRootTest, DSPImagesCarryTheSignatureWhereAsked) {
   ASSERT_EQ(composite.size(), 0x10008U);
   EXPECT_EQ(composite[0x10004], 0xCE);
   EXPECT_EQ(composite[0x10007], 0xFA);
+}
+
+// The program reads the Composite switch trimmed and upper-cased; the sample must place the
+// signature the way the program will look for it.
+TEST(SampleRootTest, CompositeSwitchIsReadLikeTheProgramReadsIt) {
+  const std::filesystem::path root =
+      std::filesystem::path(::testing::TempDir()) / "sample-root-composite";
+  sample_root::Options options;
+  options.composite = " Yes ";
+  sample_root::WriteSampleRoot(root, options);
+  std::ifstream image(root / "Program Files/Orvanta/Halcyra Upgrade/Firmware/QVX.CON.01.607.bin",
+                      std::ios::binary);
+  const std::vector<char> bytes((std::istreambuf_iterator<char>(image)),
+                                std::istreambuf_iterator<char>());
+  ASSERT_GE(bytes.size(), 0x10008U);
+  EXPECT_EQ(static_cast<std::uint8_t>(bytes[0x10004]), 0xCE);
+  EXPECT_EQ(static_cast<std::uint8_t>(bytes[0x10007]), 0xFA);
+  std::filesystem::remove_all(root);
 }
 
 TEST(SampleRootTest, ConsoleParametersListTheValuesInOrder) {
