@@ -2,9 +2,13 @@
 
 namespace virelo {
 
-const std::string g_strDeviceId = "TMX320VC5509";
+// Built before, and so destroyed after, the library's other static objects: the object that
+// loads and unloads the library (exports.cpp) still releases the instance through them.
+#define VIRELO_BUILT_FIRST __attribute__((init_priority(101)))
 
-outside::usbio_server::IUSBIOComDevicePtr g_pUSBIODevice;
+const std::string g_strDeviceId VIRELO_BUILT_FIRST = "TMX320VC5509";
+
+outside::usbio_server::IUSBIOComDevicePtr g_pUSBIODevice VIRELO_BUILT_FIRST;
 
 void ReleaseUsbioInstance() noexcept {
   if (!g_pUSBIODevice) {

@@ -53,6 +53,21 @@ std::string MissingControl(const Dialog& dialog, int id) {
   return "dialog " + std::to_string(dialog.GetTemplateId()) + " has no " + ControlName(id);
 }
 
+// The kind of window that `command` answers, if any.
+std::optional<WindowKind> AnsweredBy(const ScriptCommand* command) {
+  if (command == nullptr) {
+    return std::nullopt;
+  }
+  switch (command->kind) {
+    case CommandKind::kAnswer:
+      return WindowKind::kMessageBox;
+    case CommandKind::kFile:
+      return WindowKind::kFileDialog;
+    default:
+      return std::nullopt;
+  }
+}
+
 }  // namespace
 
 void EndProcessNow(int status) {
@@ -92,8 +107,9 @@ void AutomationDriver::Stop() {
 void AutomationDriver::Run() {
   Clock::AdoptParticipation();
   try {
-    for (const ScriptCommand& command : script_) {
-      Execute(command);
+    for (std::size_t index = 0; index < script_.size(); ++index) {
+      const ScriptCommand* following = index + 1 < script_.size() ? &script_[index + 1] : nullptr;
+      Execute(script_[index], AnsweredBy(following));
     }
     Settle(std::nullopt);
     transcript_->Write(kIdleLine);
@@ -104,7 +120,7 @@ void AutomationDriver::Run() {
   clock_->Leave();
 }
 
-void AutomationDriver::Execute(const ScriptCommand& command) {
+void AutomationDriver::Execute(const ScriptCommand& command, std::optional<WindowKind> kept) {
   switch (command.kind) {
     case CommandKind::kAnswer:
       AnswerMessageBox(command);
@@ -113,13 +129,13 @@ void AutomationDriver::Execute(const ScriptCommand& command) {
       AnswerFileDialog(command);
       return;
     case CommandKind::kWaitIdle:
-      Settle(std::nullopt);
+      Settle(kept);
       return;
     case CommandKind::kWaitDialog:
       WaitForDialog(command);
       return;
     case CommandKind::kPause:
-      Pause(command);
+      Pause(command, kept);
       return;
     case CommandKind::kClick:
     case CommandKind::kSelect:
@@ -152,15 +168,15 @@ bool AutomationDriver::AwaitProgram(Deadline deadline) {
   return notified;
 }
 
-void AutomationDriver::Settle(std::optional<WindowKind> answered) {
+std::optional<StackWindow> AutomationDriver::Settle(std::optional<WindowKind> answered) {
   for (;;) {
-    if (const auto waiting = stack_.NewestWaiting()) {
+    if (auto waiting = stack_.NewestWaiting()) {
       if (waiting->kind == answered) {
-        return;
+        return waiting;
       }
       AnswerAutomatically(*waiting);
     } else if (!AwaitProgram(std::nullopt) && !stack_.NewestWaiting()) {
-      return;
+      return std::nullopt;
     }
   }
 }
@@ -180,9 +196,9 @@ void AutomationDriver::AnswerAutomatically(const StackWindow& window) {
 }
 
 void AutomationDriver::AnswerMessageBox(const ScriptCommand& command) {
-  Settle(WindowKind::kMessageBox);
-  const auto waiting = stack_.NewestWaiting();
-  if (!waiting || waiting->kind != WindowKind::kMessageBox) {
+  // The box found is the one answered, even if another opens meanwhile on another thread.
+  const auto waiting = Settle(WindowKind::kMessageBox);
+  if (!waiting) {
     Fail(command, "no message box is open");
   }
   const int answer = command.ok ? IDOK : IDCANCEL;
@@ -198,9 +214,8 @@ void AutomationDriver::AnswerMessageBox(const ScriptCommand& command) {
 }
 
 void AutomationDriver::AnswerFileDialog(const ScriptCommand& command) {
-  Settle(WindowKind::kFileDialog);
-  const auto waiting = stack_.NewestWaiting();
-  if (!waiting || waiting->kind != WindowKind::kFileDialog) {
+  const auto waiting = Settle(WindowKind::kFileDialog);
+  if (!waiting) {
     Fail(command, "no file dialog is open");
   }
   const auto taken = stack_.Take(waiting->kind, waiting->key);
@@ -216,12 +231,13 @@ void AutomationDriver::AnswerFileDialog(const ScriptCommand& command) {
 void AutomationDriver::WaitForDialog(const ScriptCommand& command) {
   bool quiescent = false;
   for (;;) {
-    const auto topmost = stack_.Topmost();
-    if (topmost && topmost->kind == WindowKind::kDialog &&
-        topmost->template_id == static_cast<UINT>(command.number)) {
+    // One look at the stack, past the boxes above the dialog: a box that the dialog opens while
+    // it initialises may be there already, however soon the driver wakes.
+    const auto [dialog, waiting] = stack_.NewestOfEach();
+    if (dialog && dialog->template_id == static_cast<UINT>(command.number)) {
       return;
     }
-    if (const auto waiting = stack_.NewestWaiting()) {
+    if (waiting) {
       AnswerAutomatically(*waiting);
       quiescent = false;
       continue;
@@ -234,10 +250,11 @@ void AutomationDriver::WaitForDialog(const ScriptCommand& command) {
   }
 }
 
-void AutomationDriver::Pause(const ScriptCommand& command) {
+void AutomationDriver::Pause(const ScriptCommand& command, std::optional<WindowKind> kept) {
   const Millis until = clock_->Now() + command.number;
   do {
-    while (const auto waiting = stack_.NewestWaiting()) {
+    for (auto waiting = stack_.NewestWaiting(); waiting && waiting->kind != kept;
+         waiting = stack_.NewestWaiting()) {
       AnswerAutomatically(*waiting);
     }
   } while (AwaitProgram(until));

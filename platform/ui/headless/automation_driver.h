@@ -2,8 +2,9 @@
 
 // Runs the automation script against the program. The driver is a thread of its own that takes
 // part in the clock and blocks only through it: it wakes when the program is quiescent or when a
-// window opens or closes, so virtual time never runs past a box that waits for an answer. It acts
-// on the program only by posting closures to the thread that owns the window concerned.
+// window opens or closes, so virtual time never runs past a box that waits for an answer (unless
+// a pause keeps it for the command that follows). It acts on the program only by posting
+// closures to the thread that owns the window concerned.
 
 #include <atomic>
 #include <functional>
@@ -49,21 +50,25 @@ class AutomationDriver {
   using DialogCommand = std::function<DialogStep(Dialog&)>;
 
   void Run();
-  void Execute(const ScriptCommand& command);
+  // `kept`: the kind of window the following command answers. One that opens while this command
+  // lets the program run is left open for it.
+  void Execute(const ScriptCommand& command, std::optional<WindowKind> kept);
   // Blocks until the window stack changes or the deadline; false when the deadline passed or
   // (without a deadline) the program is quiescent.
   bool AwaitProgram(Deadline deadline);
   void ThrowIfStopping() const;
-  // Lets the program run until it is quiescent or a box or file dialog of kind `answered` waits;
-  // any other box or file dialog is answered automatically meanwhile.
-  void Settle(std::optional<WindowKind> answered);
+  // Lets the program run until it is quiescent or a box or file dialog of kind `answered` waits,
+  // which it returns; any other box or file dialog is answered automatically meanwhile.
+  std::optional<StackWindow> Settle(std::optional<WindowKind> answered);
   void AnswerAutomatically(const StackWindow& window);
   void AnswerMessageBox(const ScriptCommand& command);
   void AnswerFileDialog(const ScriptCommand& command);
+  // Returns once the dialog is the newest one: boxes it opens while it initialises are left to
+  // the following command. Boxes that open before it are answered automatically.
   void WaitForDialog(const ScriptCommand& command);
   // Lets the program run for the command's time; boxes that open meanwhile are answered
-  // automatically.
-  void Pause(const ScriptCommand& command);
+  // automatically unless they are of kind `kept`.
+  void Pause(const ScriptCommand& command, std::optional<WindowKind> kept);
   void ActOnTopmostDialog(const ScriptCommand& command, DialogCommand action);
   DialogCommand DialogCommandFor(const ScriptCommand& command) const;
   [[noreturn]] void Fail(const ScriptCommand& command, std::string_view message);

@@ -39,15 +39,18 @@ std::optional<StackWindow> WindowStack::Topmost() const {
   return windows_.back();
 }
 
-std::optional<StackWindow> WindowStack::NewestWaiting() const {
+std::optional<StackWindow> WindowStack::NewestWaiting() const { return NewestOfEach().waiting; }
+
+WindowStack::Newest WindowStack::NewestOfEach() const {
   const std::lock_guard lock(mutex_);
-  const auto found =
-      std::find_if(windows_.rbegin(), windows_.rend(),
-                   [](const StackWindow& window) { return window.kind != WindowKind::kDialog; });
-  if (found == windows_.rend()) {
-    return std::nullopt;
+  Newest newest;
+  for (auto window = windows_.rbegin(); window != windows_.rend(); ++window) {
+    auto& slot = window->kind == WindowKind::kDialog ? newest.dialog : newest.waiting;
+    if (!slot) {
+      slot = *window;
+    }
   }
-  return *found;
+  return newest;
 }
 
 std::uint64_t WindowStack::KeyOf(HWND hwnd) {

@@ -42,6 +42,13 @@ class WindowStack {
   // The newest box or file dialog, which waits for an answer.
   std::optional<StackWindow> NewestWaiting() const;
 
+  struct Newest {
+    std::optional<StackWindow> dialog;
+    std::optional<StackWindow> waiting;  // as NewestWaiting
+  };
+  // The newest dialog and the newest waiting window, both as they were at one moment.
+  Newest NewestOfEach() const;
+
   static std::uint64_t KeyOf(HWND hwnd);
 
  private:

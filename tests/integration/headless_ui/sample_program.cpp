@@ -1,6 +1,7 @@
 // A small program on the platform for the headless end-to-end test: a main dialog with a
 // button, a box, a file dialog, a list, a check box, a progress bar, a worker thread that shows
-// a box, the shell and the system menu, and a second modal dialog with a radio group.
+// a box, the shell and the system menu, a second modal dialog with a radio group, and a third
+// that asks a question while it initialises.
 
 #include <iostream>
 #include <string>
@@ -25,6 +26,7 @@ using namespace platform;
 
 constexpr UINT kMainTemplate = 500;
 constexpr UINT kOptionsTemplate = 600;
+constexpr UINT kGreetingTemplate = 700;
 
 constexpr int kAsk = 10;
 constexpr int kBrowse = 11;
@@ -32,6 +34,7 @@ constexpr int kOptions = 12;
 constexpr int kWorker = 13;
 constexpr int kHelp = 14;
 constexpr int kDisabled = 15;
+constexpr int kGreeting = 17;
 constexpr int kAnswerText = 20;
 constexpr int kPathText = 21;
 constexpr int kChoiceText = 22;
@@ -44,6 +47,7 @@ constexpr int kReady = 601;
 constexpr int kSearching = 602;
 constexpr int kNoSignal = 603;
 constexpr int kNext = 610;
+constexpr int kGreetingText = 701;
 constexpr UINT kAboutCommand = 16;
 constexpr UINT kWorkerAnswered = WM_USER + 1;
 constexpr int kProgressEnd = 200;
@@ -75,6 +79,7 @@ void RegisterTemplates() {
                    Item(kWorker, ControlKind::kPushButton, "Worker"),
                    Item(kHelp, ControlKind::kPushButton, "Help"),
                    Item(kDisabled, ControlKind::kPushButton, "Disabled", ControlStyle::kDisabled),
+                   Item(kGreeting, ControlKind::kPushButton, "Greeting"),
                    Item(kAnswerText, ControlKind::kStatic, ""),
                    Item(kPathText, ControlKind::kStatic, ""),
                    Item(kChoiceText, ControlKind::kStatic, ""),
@@ -97,6 +102,17 @@ void RegisterTemplates() {
                       Item(kNoSignal, ControlKind::kRadioButton, "No Signal"),
                       Item(kNext, ControlKind::kPushButton, "&Next")};
   RegisterDialogTemplate(options);
+
+  DialogTemplate greeting;
+  greeting.id = kGreetingTemplate;
+  greeting.title = "Sample Greeting";
+  greeting.font = {"MS Sans Serif", 8};
+  greeting.width = 160;
+  greeting.height = 60;
+  greeting.style = DialogStyle::kCaption | DialogStyle::kSystemMenu | DialogStyle::kModalFrame;
+  greeting.controls = {Item(kGreetingText, ControlKind::kStatic, ""),
+                       Item(IDOK, ControlKind::kPushButton, "OK", ControlStyle::kDefaultButton)};
+  RegisterDialogTemplate(greeting);
 }
 
 // Shows one box without an owner, then tells the main window the answer. Deletes itself when
@@ -153,6 +169,20 @@ const OptionsDialog::Map OptionsDialog::kMessageMap{
     Map::Button(kNext, &OptionsDialog::OnNext),
 };
 
+// Asks its question while it initialises, so the box opens right after the dialog.
+class GreetingDialog : public Dialog {
+ public:
+  explicit GreetingDialog(HWND main) : Dialog(kGreetingTemplate, main) {}
+
+ protected:
+  BOOL OnInitDialog() override {
+    Dialog::OnInitDialog();
+    const int answer = MessageBox("Say hello?", "Sample", MB_OKCANCEL);
+    SetDlgItemText(kGreetingText, answer == IDOK ? "hello" : "no greeting");
+    return TRUE;
+  }
+};
+
 class MainDialog : public Dialog {
  public:
   MainDialog() : Dialog(kMainTemplate) {}
@@ -207,6 +237,10 @@ class MainDialog : public Dialog {
     SetDlgItemText(kOptionsText, "options result " + std::to_string(result) + " choice " +
                                      std::to_string(options.choice));
   }
+  void OnGreeting() {
+    GreetingDialog greeting(GetSafeHwnd());
+    greeting.DoModal();
+  }
   void OnWorker() {
     // The thread object deletes itself when its thread ends.
     auto* worker = new SampleWorker(GetSafeHwnd());
@@ -232,6 +266,7 @@ const MainDialog::Map MainDialog::kMessageMap{
     Map::Button(kBrowse, &MainDialog::OnBrowse),
     Map::Button(kOptions, &MainDialog::OnOptions),
     Map::Button(kWorker, &MainDialog::OnWorker),
+    Map::Button(kGreeting, &MainDialog::OnGreeting),
     Map::Button(kHelp, &MainDialog::OnHelp),
     Map::Command(kList, CBN_SELCHANGE, &MainDialog::OnListChange),
     Map::Message(kWorkerAnswered, &MainDialog::OnWorkerAnswered),
