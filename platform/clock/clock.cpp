@@ -50,7 +50,6 @@ bool Clock::WaitImpl(WaitPoint& point, Deadline deadline, bool wants_quiescence,
   point.waiter_ = t_waiter;
   point.sleeping_ = sleeping;
   point.deadline_ = deadline;
-  point.order_ = next_order_++;
   blocked_.push_back(&point);
   if (point.counted_) {
     ++blocked_participants_;
@@ -59,6 +58,11 @@ bool Clock::WaitImpl(WaitPoint& point, Deadline deadline, bool wants_quiescence,
   BlockLocked(lock, point);
   if (point.blocked_) {
     UnblockLocked(point);
+  }
+  if (!point.counted_ && point.deadline_) {
+    // Nobody else looks again once a deadline of a thread outside the program is gone: the
+    // participants may now be quiescent, or due for the next jump.
+    CheckAllBlockedLocked();
   }
   point.waiter_ = nullptr;
   const bool notified = point.signaled_;
@@ -90,9 +94,13 @@ void Clock::Join() {
 }
 
 void Clock::Leave() {
+  t_participant = false;
+  CancelJoin();
+}
+
+void Clock::CancelJoin() {
   const std::lock_guard lock(mutex_);
   --participants_;
-  t_participant = false;
   CheckAllBlockedLocked();
 }
 
@@ -129,15 +137,25 @@ bool Clock::DeadlinePassedLocked(const WaitPoint& point) const {
 }
 
 void Clock::ReleaseDueLocked(Millis now) {
-  std::vector<WaitPoint*> due;
-  for (WaitPoint* point : blocked_) {
-    if (point->deadline_ && *point->deadline_ <= now) {
-      due.push_back(point);
+  for (;;) {
+    // The earliest deadline first; among equal ones the waiter that began first, as blocked_
+    // keeps the order in which the waits began.
+    WaitPoint* next = nullptr;
+    for (WaitPoint* point : blocked_) {
+      if (point->deadline_ && *point->deadline_ <= now &&
+          (next == nullptr || *point->deadline_ < *next->deadline_)) {
+        next = point;
+      }
     }
-  }
-  for (WaitPoint* point : due) {
-    UnblockLocked(*point);
-    WakeLocked(*point);
+    if (next == nullptr) {
+      return;
+    }
+    const bool participant = next->counted_;
+    UnblockLocked(*next);
+    WakeLocked(*next);
+    if (participant) {
+      return;
+    }
   }
 }
 

@@ -62,7 +62,6 @@ class WaitPoint {
   bool counted_ = false;  // the waiter is a participant of the clock
   bool wants_quiescence_ = false;
   Deadline deadline_;
-  std::uint64_t order_ = 0;
 };
 
 class Clock {
@@ -85,6 +84,8 @@ class Clock {
   // Join may be called by the creator of a thread on its behalf, before the thread runs.
   void Join();
   void Leave();
+  // Takes back a Join made on behalf of a thread that never came to run.
+  void CancelJoin();
   // Marks the calling thread as a participant whose Join has already been counted.
   static void AdoptParticipation();
   static bool IsParticipant();
@@ -101,7 +102,10 @@ class Clock {
   virtual void BlockLocked(std::unique_lock<std::mutex>& lock, WaitPoint& point) = 0;
   // Called when every participant waits; `earliest` is the nearest deadline of any waiter.
   virtual void OnAllBlockedLocked(Deadline earliest) = 0;
-  // Wakes every blocked waiter whose deadline is at or before `now`.
+  // Wakes the blocked waiters whose deadline is at or before `now`, earliest deadline first and
+  // then in the order they began to wait, up to and including the first participant. The next
+  // participant is woken when that one waits again, so threads due at the same moment take
+  // their turns in a fixed order.
   void ReleaseDueLocked(Millis now);
   // One blocking step of a waiter: until notified, until `until` (real time) or spuriously.
   static std::cv_status BlockOnceLocked(std::unique_lock<std::mutex>& lock, WaitPoint& point,
@@ -118,7 +122,6 @@ class Clock {
   mutable std::mutex mutex_;
   int participants_ = 0;
   int blocked_participants_ = 0;
-  std::uint64_t next_order_ = 0;
   std::vector<WaitPoint*> blocked_;  // in the order they began to wait
   std::condition_variable quiescent_;
   friend class RealClock;

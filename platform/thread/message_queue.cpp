@@ -92,6 +92,21 @@ LRESULT MessageQueue::SendFrom(const std::shared_ptr<MessageQueue>& sender, HWND
   return sent->result;
 }
 
+// Releases the sender however the handler ends: a thread that ends inside the handler (or an
+// exception that leaves it) answers 0, as for a thread that is gone.
+class MessageQueue::SentMessageRelease {
+ public:
+  explicit SentMessageRelease(SentMessage& sent) : sent_(sent) {}
+  SentMessageRelease(const SentMessageRelease&) = delete;
+  SentMessageRelease& operator=(const SentMessageRelease&) = delete;
+  ~SentMessageRelease() { Complete(sent_, result); }
+
+  LRESULT result = 0;
+
+ private:
+  SentMessage& sent_;
+};
+
 void MessageQueue::Complete(SentMessage& sent, LRESULT result) {
   sent.result = result;
   const std::shared_ptr<MessageQueue> sender = sent.sender;
@@ -110,9 +125,10 @@ void MessageQueue::HandleSentMessages() {
       sent = sent_.front();
       sent_.pop_front();
     }
+    SentMessageRelease release(*sent);
     const Msg& message = sent->message;
-    Complete(*sent,
-             DispatchToWindow(message.hwnd, message.message, message.wParam, message.lParam));
+    release.result =
+        DispatchToWindow(message.hwnd, message.message, message.wParam, message.lParam);
   }
 }
 

@@ -75,9 +75,11 @@ class MessageQueue {
     std::function<void()> closure;  // one-shot delayed closure instead of WM_TIMER
   };
 
+  class SentMessageRelease;
+
   std::optional<Msg> TakeReadyLocked(int& quit_code, bool& quit);
   Deadline NextTimerDueLocked() const;
-  void Complete(SentMessage& sent, LRESULT result);
+  static void Complete(SentMessage& sent, LRESULT result);
   void Wake();
 
   const DWORD thread_id_;

@@ -1,6 +1,7 @@
 #include "platform/thread/win_thread.h"
 
 #include <algorithm>
+#include <system_error>
 #include <thread>
 
 #include "platform/thread/message_loop.h"
@@ -19,15 +20,14 @@ struct EndThreadRequest {
 }  // namespace
 
 void ThreadEnd::Finish(int exit_code) {
-  std::vector<WaitPoint*> waiters;
-  {
-    const std::lock_guard lock(mutex_);
-    exit_code_ = exit_code;
-    waiters.swap(waiters_);
-  }
-  for (WaitPoint* waiter : waiters) {
+  // Notified under the lock: a waiter whose deadline ends its wait takes its point off the list
+  // under the same lock before the point goes, so no point is notified after its waiter left.
+  const std::lock_guard lock(mutex_);
+  exit_code_ = exit_code;
+  for (WaitPoint* waiter : waiters_) {
     GetClock().Notify(*waiter);
   }
+  waiters_.clear();
 }
 
 bool ThreadEnd::IsFinished() const { return ExitCode().has_value(); }
@@ -69,7 +69,16 @@ BOOL WinThread::CreateThread(DWORD create_flags) {
   // Counted before it runs, so the clock never sees "all waiting" while it is starting.
   clock_ = ShareClock();
   clock_->Join();
-  std::thread([this] { ThreadMain(); }).detach();
+  try {
+    std::thread([this] { ThreadMain(); }).detach();
+  } catch (const std::system_error&) {
+    // The system has no thread to give: nothing of it may stay counted or reachable.
+    clock_->CancelJoin();
+    clock_.reset();
+    queue_->Close();
+    UnregisterQueue(thread_id_);
+    return FALSE;
+  }
   return TRUE;
 }
 
@@ -148,8 +157,12 @@ void WinThread::ThreadMain() {
 }
 
 int WinThread::RunOnCurrentThread() {
-  GetClock().Join();
-  Clock::AdoptParticipation();
+  // A thread that takes part in the clock already stays counted once.
+  const bool joins = !Clock::IsParticipant();
+  if (joins) {
+    GetClock().Join();
+    Clock::AdoptParticipation();
+  }
   queue_ = CurrentQueueShared();
   thread_id_ = queue_->ThreadId();
   WinThread* const outer = t_current_thread;
@@ -157,7 +170,9 @@ int WinThread::RunOnCurrentThread() {
   const int exit_code = RunInstance();
   t_current_thread = outer;
   end_->Finish(exit_code);
-  GetClock().Leave();
+  if (joins) {
+    GetClock().Leave();
+  }
   return exit_code;
 }
 

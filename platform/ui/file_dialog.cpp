@@ -31,10 +31,7 @@ INT_PTR FileDialog::DoModal() {
 
   ModalAnswer<FileDialogAnswer> answer;
   GetUiBackend().OpenFileDialog(request, answer.Completer());
-  const std::optional<FileDialogAnswer> result = answer.Wait();
-  if (!result) {
-    GetUiBackend().Withdraw(request.id);
-  }
+  const std::optional<FileDialogAnswer> result = answer.Wait(request.id);
   if (!result || !*result) {
     path_.clear();
     return IDCANCEL;

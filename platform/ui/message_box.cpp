@@ -38,11 +38,7 @@ int MessageBox(HWND owner, std::string_view text, std::string_view caption, UINT
 
   ModalAnswer<int> answer;
   GetUiBackend().OpenMessageBox(request, answer.Completer());
-  if (const auto result = answer.Wait()) {
-    return *result;
-  }
-  GetUiBackend().Withdraw(request.id);
-  return 0;
+  return answer.Wait(request.id).value_or(0);
 }
 
 int AfxMessageBox(std::string_view text, UINT flags) {

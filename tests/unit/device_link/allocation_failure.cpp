@@ -28,6 +28,15 @@ void FailNextAllocation(std::size_t min_size) { t_fail_from_size = min_size; }
 
 void* operator new(std::size_t size) { return Allocate(size); }
 void* operator new[](std::size_t size) { return Allocate(size); }
+// Every form of new must come from malloc too, since every form of delete below frees.
+void* operator new(std::size_t size, const std::nothrow_t& /*tag*/) noexcept {
+  return std::malloc(size == 0 ? 1 : size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t& /*tag*/) noexcept {
+  return std::malloc(size == 0 ? 1 : size);
+}
+void operator delete(void* memory, const std::nothrow_t& /*tag*/) noexcept { std::free(memory); }
+void operator delete[](void* memory, const std::nothrow_t& /*tag*/) noexcept { std::free(memory); }
 void operator delete(void* memory) noexcept { std::free(memory); }
 void operator delete[](void* memory) noexcept { std::free(memory); }
 void operator delete(void* memory, std::size_t /*size*/) noexcept { std::free(memory); }

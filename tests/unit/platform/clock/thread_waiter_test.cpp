@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -113,6 +115,29 @@ TEST_F(ThreadWaiterTest, AfterTheWaiterIsRemovedWaitsNoLongerReachIt) {
   poster.join();
   EXPECT_EQ(waiter.Waits(), 0);
   EXPECT_EQ(waiter.Wakes(), 0);
+}
+
+// A thread outside the program (no participant) whose sleep is the nearest deadline: once it is
+// woken, time goes on to the program's own deadlines and the program becomes quiescent.
+TEST(OutsiderWaitTest, AnOutsidersSleepDoesNotHoldUpTheProgramsDeadlines) {
+  const platform::ScopedClock clock(std::make_unique<platform::VirtualClock>());
+  CountingWaiter waiter;
+  std::atomic<platform::Millis> woke_at = -1;
+  std::thread program = tessaly_test::StartParticipant([&waiter, &woke_at] {
+    waiter.AwaitSleep();
+    platform::Sleep(200);
+    woke_at = platform::GetClock().Now();
+  });
+  platform::Sleep(100);
+
+  const bool quiescent = platform::GetClock().RunUntilQuiescent(std::chrono::seconds(20));
+  EXPECT_TRUE(quiescent);
+  if (!quiescent) {
+    program.detach();  // stuck in its sleep for good
+    return;
+  }
+  program.join();
+  EXPECT_EQ(woke_at, 200);
 }
 
 }  // namespace

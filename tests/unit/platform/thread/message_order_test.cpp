@@ -238,4 +238,33 @@ TEST_F(MessageOrderTest, SleepHandlesNothingMeanwhile) {
   EXPECT_EQ(recorder.Times()[2] - recorder.Times()[0], 1000);
 }
 
+TEST_F(MessageOrderTest, AThreadThatEndsInsideASentMessageReleasesItsSenderWithZero) {
+  ParticipantScope participant;
+  Recorder recorder;
+  auto worker = StartWindowThread(recorder, [](UINT message, platform::WPARAM, platform::LPARAM) {
+    if (message == kSent) {
+      platform::EndThread(5);
+    }
+    return platform::LRESULT{1};
+  });
+  const platform::HWND hwnd = worker->Hwnd();
+  std::atomic<platform::LRESULT> result = -1;
+  std::atomic<bool> returned = false;
+  std::thread sender = tessaly_test::StartParticipant([&, hwnd] {
+    result = platform::SendMessage(hwnd, kSent, 0, 0);
+    returned = true;
+  });
+  ASSERT_TRUE(worker->End()->WaitFor(std::nullopt));
+  platform::Sleep(1000);  // time moves only once the sender waits again or has ended
+
+  EXPECT_TRUE(returned);
+  if (!returned) {
+    sender.detach();  // left waiting for good
+    return;
+  }
+  sender.join();
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(worker->End()->ExitCode(), 5);
+}
+
 }  // namespace

@@ -3,6 +3,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 
@@ -127,6 +132,50 @@ TEST_F(ThreadLifecycleTest, WaitingForAThreadEndsAtTheDeadline) {
   thread->PostThreadMessage(kEnd, 0, 0);
   thread->ResumeThread();
   EXPECT_TRUE(end->WaitFor(std::nullopt));
+}
+
+TEST_F(ThreadLifecycleTest, RunningOnAThreadThatTakesPartAlreadyKeepsItCountedOnce) {
+  LoggingThread thread(recorder_, false, deleted_);
+  EXPECT_EQ(thread.RunOnCurrentThread(), 7);
+  ASSERT_TRUE(platform::Clock::IsParticipant());
+  // Counted once: its own wait is all it takes for time to move.
+  const platform::Millis before = platform::GetClock().Now();
+  platform::Sleep(100);
+  EXPECT_EQ(platform::GetClock().Now() - before, 100);
+}
+
+constexpr int kCannotRestrict = 3;
+constexpr uid_t kNobody = 65534;
+
+// Leaves this process no thread to start: an unprivileged user at its process limit.
+bool RefuseNewThreads() {
+  if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
+    return false;
+  }
+  const rlimit none{0, 0};
+  return setrlimit(RLIMIT_NPROC, &none) == 0;
+}
+
+TEST(ThreadCreationTest, AThreadTheSystemCannotStartIsRefusedAndLeavesNothingBehind) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        const platform::ScopedClock clock(std::make_unique<platform::VirtualClock>());
+        if (!RefuseNewThreads()) {
+          std::fputs("cannot restrict the creation of threads here\n", stderr);
+          std::_Exit(kCannotRestrict);
+        }
+        platform::WinThread thread;
+        thread.m_bAutoDelete = platform::FALSE;
+        const bool refused = thread.CreateThread(platform::CREATE_SUSPENDED) == platform::FALSE;
+        // Nothing counts a thread that never runs, and its queue takes nothing.
+        const bool clean =
+            platform::GetClock().IsQuiescent() &&
+            thread.PostThreadMessage(kJob, 0, 0) == platform::FALSE &&
+            platform::PostThreadMessage(thread.ThreadId(), kJob, 0, 0) == platform::FALSE;
+        std::_Exit(refused && clean ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <thread>
 
 #include "platform/thread/message_loop.h"
 #include "platform/thread/messages.h"
@@ -131,6 +132,36 @@ TEST(VirtualTimeTest, ExchangeTakesTheSumOfItsWaitsAndRepeatsExactly) {
   const auto wall = std::chrono::steady_clock::now() - wall_start;
   std::printf("20 runs of 215 s of program time took %.1f ms of wall time\n",
               std::chrono::duration<double, std::milli>(wall).count());
+}
+
+// Threads whose waits end at the same moment take turns in the order they began to wait: the
+// first runs until it waits again (here: ends), however slow it is, before the next one wakes.
+TEST(VirtualTimeTest, ThreadsDueAtTheSameMomentRunInTheOrderTheyBeganToWait) {
+  const platform::ScopedClock clock(std::make_unique<platform::VirtualClock>());
+  const tessaly_test::ParticipantScope participant;
+  constexpr int kRounds = 50;
+  constexpr int kSlowSteps = 2000;
+  for (int round = 0; round < kRounds; ++round) {
+    Recorder recorder;
+    std::thread early = tessaly_test::StartParticipant([&recorder] {
+      platform::Sleep(100);
+      for (int step = 0; step < kSlowSteps; ++step) {
+        std::this_thread::yield();
+      }
+      recorder.Add("early");
+    });
+    platform::Sleep(10);  // time moved, so the early thread is asleep
+    std::thread late = tessaly_test::StartParticipant([&recorder] {
+      platform::Sleep(90);
+      recorder.Add("late");
+    });
+    platform::Sleep(200);
+    early.join();
+    late.join();
+    ASSERT_EQ(recorder.Entries(), (std::vector<std::string>{"early", "late"})) << "round " << round;
+    const auto times = recorder.Times();
+    EXPECT_EQ(times[0], times[1]);
+  }
 }
 
 }  // namespace

@@ -53,6 +53,28 @@ class BoxOnWorker : public WinThread {
   }
 };
 
+constexpr UINT kEndNow = WM_USER + 20;
+
+// Shows a box in InitInstance; a thread message ends the thread from inside the box's loop.
+class EndsInsideBox : public WinThread {
+ public:
+  EndsInsideBox() { m_bAutoDelete = FALSE; }
+
+  std::atomic<bool> box_returned = false;
+
+  BOOL InitInstance() override {
+    MessageBox(nullptr, "There is no USB connection to Halcyra", "Halcyra Upgrade",
+               MB_OK | MB_ICONINFORMATION);
+    box_returned = true;
+    return FALSE;
+  }
+  void DispatchThreadMessage(const Msg& message) override {
+    if (message.message == kEndNow) {
+      EndThread(0);
+    }
+  }
+};
+
 using MessageBoxTest = tessaly_test::UiTest;
 
 TEST_F(MessageBoxTest, BoxOnTheWorkerBlocksOnlyTheWorker) {
@@ -82,6 +104,19 @@ TEST_F(MessageBoxTest, BoxOnTheWorkerBlocksOnlyTheWorker) {
   EXPECT_TRUE(worker_end->WaitFor(std::nullopt));
   EXPECT_EQ(worker.result, IDCANCEL);
   gui_window.DestroyHandle();
+}
+
+TEST_F(MessageBoxTest, AThreadThatEndsInsideItsBoxTakesTheBoxAway) {
+  EndsInsideBox worker;
+  const auto worker_end = worker.End();
+  worker.CreateThread();
+  Sleep(100);  // time moves only once the worker waits in its box
+  ASSERT_EQ(Backend().Boxes().size(), 1U);
+
+  worker.PostThreadMessage(kEndNow, 0, 0);
+  ASSERT_TRUE(worker_end->WaitFor(std::nullopt));
+  EXPECT_FALSE(worker.box_returned);
+  EXPECT_EQ(Backend().Withdrawn(), std::vector<std::uint64_t>{Backend().Boxes()[0].request.id});
 }
 
 TEST_F(MessageBoxTest, BoxOnTheGuiThreadKeepsItsTimersRunning) {
