@@ -13,6 +13,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// How often the windows repaint while the thread sleeps.
+constexpr std::chrono::milliseconds kPaintInterval{16};
+
 }  // namespace
 
 EventLoopWaiter::EventLoopWaiter()
@@ -39,6 +42,11 @@ void EventLoopWaiter::Block(bool sleeping, std::optional<RealTime> until) {
       QCoreApplication::processEvents(flags);
       break;
     }
+    if (sleeping) {
+      QCoreApplication::processEvents(flags);
+      RestBetweenPaints(until);
+      continue;
+    }
     if (until) {
       ArmDeadline(*until);
     }
@@ -59,8 +67,21 @@ void EventLoopWaiter::ArmDeadline(RealTime until) {
       std::clamp<std::int64_t>(remaining.count(), 0, std::numeric_limits<int>::max())));
 }
 
+void EventLoopWaiter::RestBetweenPaints(std::optional<RealTime> until) {
+  RealTime rest_until = Clock::now() + kPaintInterval;
+  if (until) {
+    rest_until = std::min(rest_until, *until);
+  }
+  std::unique_lock lock(rest_mutex_);
+  rest_.wait_until(lock, rest_until, [this] { return woken_.load(); });
+}
+
 void EventLoopWaiter::Wake() {
-  woken_ = true;
+  {
+    const std::lock_guard lock(rest_mutex_);
+    woken_ = true;
+  }
+  rest_.notify_one();
   if (dispatcher_ != nullptr) {
     dispatcher_->wakeUp();
   }

@@ -7,6 +7,8 @@
 #include <QTimer>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <optional>
 
 #include "platform/clock/clock.h"
@@ -33,10 +35,15 @@ class EventLoopWaiter final : public platform::ThreadWaiter {
 
  private:
   void ArmDeadline(RealTime until);
+  // During a Sleep input stays queued, and a queue with input in it would make Qt's own wait
+  // return at once: so paint, then rest a frame's time (or until woken), then paint again.
+  void RestBetweenPaints(std::optional<RealTime> until);
 
   QAbstractEventDispatcher* dispatcher_;
   QTimer deadline_;  // its expiry ends a wait for events at the wait's limit
   std::atomic<bool> woken_ = false;
+  std::mutex rest_mutex_;
+  std::condition_variable rest_;
   std::optional<RealTime> last_return_;
   Duration longest_stretch_{};
   Duration time_asleep_{};
