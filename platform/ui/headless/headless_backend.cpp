@@ -106,28 +106,29 @@ void HeadlessBackend::StartDriverOnce() {
   std::call_once(driver_started_, [this] { driver_.Start(); });
 }
 
+void HeadlessBackend::PushWaiting(StackWindow window, std::uint64_t request_id, DWORD thread_id) {
+  StartDriverOnce();
+  window.key = request_id;
+  window.thread_id = thread_id;
+  stack_.Push(std::move(window));
+}
+
 void HeadlessBackend::OpenMessageBox(const MessageBoxRequest& request,
                                      std::function<void(int)> answer) {
-  StartDriverOnce();
   StackWindow window;
   window.kind = WindowKind::kMessageBox;
-  window.key = request.id;
-  window.thread_id = request.thread_id;
   window.box = std::make_shared<const MessageBoxRequest>(request);
   window.answer_box = std::move(answer);
-  stack_.Push(std::move(window));
+  PushWaiting(std::move(window), request.id, request.thread_id);
 }
 
 void HeadlessBackend::OpenFileDialog(const FileDialogRequest& request,
                                      std::function<void(FileDialogAnswer)> answer) {
-  StartDriverOnce();
   StackWindow window;
   window.kind = WindowKind::kFileDialog;
-  window.key = request.id;
-  window.thread_id = request.thread_id;
   window.file = std::make_shared<const FileDialogRequest>(request);
   window.answer_file = std::move(answer);
-  stack_.Push(std::move(window));
+  PushWaiting(std::move(window), request.id, request.thread_id);
 }
 
 void HeadlessBackend::Withdraw(std::uint64_t request_id) {

@@ -41,6 +41,8 @@ class HeadlessBackend final : public UiBackend {
   // The driver starts with the program's first window, so that it never sees the program
   // quiescent before the program has begun.
   void StartDriverOnce();
+  // Puts a box or file dialog that waits for an answer on the stack (the driver wakes).
+  void PushWaiting(StackWindow window, std::uint64_t request_id, DWORD thread_id);
 
   std::shared_ptr<Transcript> transcript_;
   std::shared_ptr<WaitPoint> wake_;

@@ -74,8 +74,9 @@ class ThreadWaiterTest : public ::testing::Test {
   tessaly_test::ParticipantScope participant_;
 };
 
-TEST_F(ThreadWaiterTest, AQueueWaitBlocksInTheWaiterUntilAnotherThreadPosts) {
-  CountingWaiter waiter;
+// Waits in this thread's message loop until a closure that another participant posts after
+// 50 ms of program time has run.
+void RunUntilAnotherThreadPosts() {
   const platform::DWORD self = platform::GetCurrentThreadId();
   bool delivered = false;
   std::thread poster = tessaly_test::StartParticipant([self, &delivered] {
@@ -84,6 +85,11 @@ TEST_F(ThreadWaiterTest, AQueueWaitBlocksInTheWaiterUntilAnotherThreadPosts) {
   });
   ASSERT_TRUE(platform::RunModalLoop([&delivered] { return delivered; }));
   poster.join();
+}
+
+TEST_F(ThreadWaiterTest, AQueueWaitBlocksInTheWaiterUntilAnotherThreadPosts) {
+  CountingWaiter waiter;
+  RunUntilAnotherThreadPosts();
   EXPECT_GE(waiter.Waits(), 1);
   EXPECT_GE(waiter.Wakes(), 1);
   EXPECT_EQ(waiter.Sleeps(), 0);
@@ -105,14 +111,7 @@ TEST_F(ThreadWaiterTest, SleepBlocksInTheWaiterAsASleepAndEndsWhenItsTimeHasCome
 TEST_F(ThreadWaiterTest, AfterTheWaiterIsRemovedWaitsNoLongerReachIt) {
   CountingWaiter waiter;
   platform::SetThreadWaiter(nullptr);
-  const platform::DWORD self = platform::GetCurrentThreadId();
-  bool delivered = false;
-  std::thread poster = tessaly_test::StartParticipant([self, &delivered] {
-    platform::GetClock().Sleep(50);
-    platform::PostClosure(self, [&delivered] { delivered = true; });
-  });
-  ASSERT_TRUE(platform::RunModalLoop([&delivered] { return delivered; }));
-  poster.join();
+  RunUntilAnotherThreadPosts();
   EXPECT_EQ(waiter.Waits(), 0);
   EXPECT_EQ(waiter.Wakes(), 0);
 }
