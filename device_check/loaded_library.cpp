@@ -8,7 +8,6 @@
 #include "device_check/library_ui.h"
 #include "device_check/usbio_installation.h"
 #include "outside/console_sim/process_bus.h"
-#include "outside/usbio_server/open_devices.h"
 #include "platform/clock/clock.h"
 #include "platform/ui/message_box.h"
 
@@ -49,9 +48,6 @@ LoadedLibrary::LoadedLibrary() {
   Report(InstallLibraryUiFromEnvironment());
   BuildProcessBus();
   InstallUsbioFromEnvironment();
-  // The server's record of open devices must outlive the instance released at unload, so it is
-  // built before this object is complete (statics end in the reverse order).
-  outside::usbio_server::ProcessOpenDevices();
   app_.InitInstance();
 }
 
