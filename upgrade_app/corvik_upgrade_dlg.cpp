@@ -12,8 +12,10 @@
 #include "upgrade_app/application_version.h"
 #include "upgrade_app/auto_proxy.h"
 #include "upgrade_app/corvik_upgrade_app.h"
+#include "upgrade_app/reported_exceptions.h"
 #include "upgrade_app/resources/resource_ids.h"
 #include "upgrade_app/resources/string_table.h"
+#include "upgrade_app/sequencer/window_messages.h"
 
 namespace {
 
@@ -39,26 +41,65 @@ constexpr std::array kEngineeringControls = {
 constexpr std::array<const char*, 3> kFirmwareTypes = {"DSP Firmware", "CPLD Firmware",
                                                        "CVM Firmware"};
 
-// Runs `body`; a framework exception is reported as "exception catched in <handler>".
-template <typename Body>
-void ReportingExceptions(const char* handler, Body&& body) {
-  try {
-    body();
-  } catch (const platform::CException&) {
-    platform::AfxMessageBox(std::string("exception catched in ") + handler);
-  }
-}
-
 }  // namespace
 
+// Every message the window takes, in one place. Painting, the colour of the title
+// (OnCtlColor) and the cursor are the view's and the dialog's own business, so they have no row.
 const CCorvikUpgradeDlg::Map CCorvikUpgradeDlg::kMessageMap{
     Map::SysCommand(&CCorvikUpgradeDlg::OnSysCommand),
     Map::Message(platform::WM_QUERYDRAGICON, &CCorvikUpgradeDlg::OnQueryDragIcon),
     Map::Message(platform::WM_CLOSE, &CCorvikUpgradeDlg::OnOK),
+    Map::Button(IDC_TEST_BUS_MAIL, &CCorvikUpgradeDlg::OnTestBusMail),
+    Map::Button(IDC_TEST_THREAD_TASK, &CCorvikUpgradeDlg::OnTestThreadTask),
     Map::Button(IDC_CANCEL_COMMAND, &CCorvikUpgradeDlg::OnCancel),
+    Map::Button(IDC_BROWSE, &CCorvikUpgradeDlg::OnBrowse),
+    Map::Timer(&CCorvikUpgradeDlg::OnTimer),
+    Map::Button(IDC_CLEAR_WINDOW, &CCorvikUpgradeDlg::OnClearWindow),
+    Map::Button(IDC_UPGRADE, &CCorvikUpgradeDlg::UpgradeOnclick),
     Map::Button(IDC_ABOUT, &CCorvikUpgradeDlg::OnAbout),
+    Map::Button(IDC_DETECT_USB_DEVICE, &CCorvikUpgradeDlg::OnDetectUSBDevice),
+    Map::Button(IDC_RESET_USB_DEVICE, &CCorvikUpgradeDlg::OnResetUSBDevice),
+    Map::Button(IDC_SHOW_STATUS, &CCorvikUpgradeDlg::OnShowStatus),
+    Map::Button(IDC_SEND_COMMAND, &CCorvikUpgradeDlg::OnSendCommand),
+    Map::Button(IDC_SEND_FW, &CCorvikUpgradeDlg::OnSendFW),
+    Map::Command(IDC_FIRMWARE_TYPE_LIST, platform::CBN_SELCHANGE,
+                 &CCorvikUpgradeDlg::OnSelchangeFirmwareType),
+    Map::Command(IDC_COMMAND_LIST, platform::CBN_SELCHANGE, &CCorvikUpgradeDlg::OnSelchangeCommand),
+    Map::Button(IDC_NEXT, &CCorvikUpgradeDlg::OnNext),
+    Map::Button(IDC_TROUBLESHOOT, &CCorvikUpgradeDlg::OnTroubleshoot),
+    Map::Message(WM_UPG_TEST_DLG, &CCorvikUpgradeDlg::OnTestDlgMessage),
     Map::Message(WM_UPG_DEVICE_REMOVED, &CCorvikUpgradeDlg::OnUSBDeviceRemoved),
     Map::Message(WM_UPG_READ_COMPLETE, &CCorvikUpgradeDlg::OnUSBReadComplete),
+    Map::Message(WM_UPG_REPLY, &CCorvikUpgradeDlg::ONGetReceiveResponseThread),
+    Map::Message(WM_UPG_FILE_PROGRESS, &CCorvikUpgradeDlg::FileSendStatus),
+    Map::Message(WM_UPG_NEXT_TASK, &CCorvikUpgradeDlg::OnNextTask),
+    Map::Message(WM_UPG_START_UPGRADE_MAP, &CCorvikUpgradeDlg::OnStartUpgradeMap),
+    Map::Message(WM_UPG_START_DSP1211_MAP, &CCorvikUpgradeDlg::OnStartDSP1211Map),
+    Map::Message(WM_UPG_START_DSP1209_MAP, &CCorvikUpgradeDlg::OnStartDSP1209Map),
+    Map::Message(WM_UPG_START_DS_MAP, &CCorvikUpgradeDlg::OnStartDSMap),
+    Map::Message(WM_UPG_NEXT_DETECTION_TASK, &CCorvikUpgradeDlg::SetExecuteTaskList),
+    Map::Message(WM_UPG_START_DETECTION, &CCorvikUpgradeDlg::OnTaskSequenceCorvikDetect),
+    Map::Message(WM_UPG_DETECTION_REPLY, &CCorvikUpgradeDlg::OnReceivedResponse),
+    Map::Message(WM_UPG_CVM_REPLY, &CCorvikUpgradeDlg::OnCVMReceivedResponse),
+    Map::Message(WM_UPG_CHOOSE_DSP_MAP, &CCorvikUpgradeDlg::OnChooseDSPMap),
+    Map::Message(WM_UPG_SEND_DSP_FIRMWARE, &CCorvikUpgradeDlg::OnSendDSPFirmware),
+    Map::Message(WM_UPG_DSP_FILE_SENT, &CCorvikUpgradeDlg::OnDSPFirmwareFile),
+    Map::Message(WM_UPG_CVM_FILE_SENT, &CCorvikUpgradeDlg::OnCVMFirmwareFile),
+    Map::Message(WM_UPG_ENABLE_UPGRADE, &CCorvikUpgradeDlg::OnEnableUpgrade),
+    Map::Message(WM_UPG_START_CVM_UPGRADE, &CCorvikUpgradeDlg::OnStartCVMUpgrade),
+    Map::Message(WM_UPG_START_CVM_MAP, &CCorvikUpgradeDlg::OnStartCVMMap),
+    Map::Message(WM_UPG_SEND_CVM, &CCorvikUpgradeDlg::OnSendCVM),
+    Map::Message(WM_UPG_NEXT_CVM_TASK, &CCorvikUpgradeDlg::OnExecuteCVMTask),
+    Map::Message(WM_UPG_START_CONSOLE_MAP, &CCorvikUpgradeDlg::OnStartConsoleMap),
+    Map::Message(WM_UPG_START_CONSOLE_PARAMS, &CCorvikUpgradeDlg::OnStartConsoleParams),
+    Map::Message(WM_UPG_NEXT_CONSOLE_PARAM_TASK, &CCorvikUpgradeDlg::OnExecuteConsoleParamList),
+    Map::Message(WM_UPG_SEND_CVM_HEADER, &CCorvikUpgradeDlg::OnSendCVMHeader),
+    Map::Message(WM_UPG_START_VERIFICATION, &CCorvikUpgradeDlg::OnStartVerification),
+    Map::Message(WM_UPG_START_VERIFICATION_MAP, &CCorvikUpgradeDlg::OnStartVerificationMap),
+    Map::Message(WM_UPG_BOOTBLOCK_FILE_SENT, &CCorvikUpgradeDlg::OnBootBlockFirmwareFile),
+    Map::Message(WM_UPG_BOOTROM_RECOVERY, &CCorvikUpgradeDlg::OnStartBBRecovery),
+    Map::Message(WM_UPG_NEXT_BB_TASK, &CCorvikUpgradeDlg::OnExecuteBBRecovery),
+    Map::Message(WM_UPG_SEND_BB_DSP_FILE, &CCorvikUpgradeDlg::OnSendBBDSPFile),
 };
 
 CCorvikUpgradeDlg::CCorvikUpgradeDlg(platform::UINT template_id, platform::HWND parent)
@@ -196,13 +237,11 @@ platform::LRESULT CCorvikUpgradeDlg::OnUSBReadComplete(platform::WPARAM /*wParam
 }
 
 void CCorvikUpgradeDlg::DisableAllButtons() {
-  ReportingExceptions("DisableAllButtons", [this] {
+  ReportingExceptions(CaughtIn("DisableAllButtons"), [this] {
     for (const int id : kPanelControls) EnableControl(id, platform::FALSE);
     EnableControl(IDC_UPGRADE, platform::FALSE);
     EnableControl(IDC_CLEAR_WINDOW, platform::FALSE);
-    if (platform::Menu* const system_menu = GetSystemMenu(platform::FALSE)) {
-      system_menu->EnableMenuItem(platform::SC_CLOSE, platform::MF_BYCOMMAND | platform::MF_GRAYED);
-    }
+    EnableCloseCommand(false);
   });
 }
 
@@ -212,7 +251,7 @@ void CCorvikUpgradeDlg::EnableAllButtons() {
 }
 
 void CCorvikUpgradeDlg::EnableEngineeringType() {
-  ReportingExceptions("EnableEngineeringType", [this] {
+  ReportingExceptions(CaughtIn("EnableEngineeringType"), [this] {
     ShowControl(IDC_UPGRADE, platform::SW_HIDE);
     for (const int id : kEngineeringControls) ShowControl(id, platform::SW_SHOW);
   });
@@ -242,3 +281,17 @@ void CCorvikUpgradeDlg::ShowControl(int id, int show_command) {
 void CCorvikUpgradeDlg::EnableControl(int id, platform::BOOL enable) {
   if (platform::Control* const control = GetDlgItem(id)) control->EnableWindow(enable);
 }
+
+void CCorvikUpgradeDlg::SetControlText(int id, std::string_view text) {
+  if (platform::Control* const control = GetDlgItem(id)) control->SetWindowText(text);
+}
+
+void CCorvikUpgradeDlg::EnableCloseCommand(bool enable) {
+  if (platform::Menu* const system_menu = GetSystemMenu(platform::FALSE)) {
+    system_menu->EnableMenuItem(
+        platform::SC_CLOSE,
+        platform::MF_BYCOMMAND | (enable ? platform::MF_ENABLED : platform::MF_GRAYED));
+  }
+}
+
+bool CCorvikUpgradeDlg::EngineeringMode() const { return m_pApp->m_bEngineeringMode != 0; }

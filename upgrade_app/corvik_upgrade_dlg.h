@@ -6,9 +6,12 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "device_link/upgrade_thread.h"
 #include "platform/containers/hash_map.h"
+#include "platform/ui/control_colors.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/font.h"
 #include "platform/ui/icon.h"
@@ -41,9 +44,107 @@ class CCorvikUpgradeDlg : public platform::Dialog {
   // Tells when the worker thread has ended; null when none was started or it never ran.
   std::shared_ptr<platform::ThreadEnd> WorkerEnd() const;
 
+  // --- Step tables (sequencer/step_tables.cpp) ---
+  void SetTaskMapDS(platform::BYTE flags);
+  void SetTaskMapDSP1211(int flags, int variant);
+  void SetTaskMapCVM();
+  void SetTaskMapVerification();
+  void SetTaskMapConsole();
+
+  // --- Main runner, job senders and map starters (sequencer/step_runner.cpp) ---
+  void UpgradeOnclick();
+  platform::LRESULT OnNextTask(platform::WPARAM wParam, platform::LPARAM lParam);
+  // 1, 2 or 3 when the version the current main step reads equals the settings' (CPLD, DSP,
+  // radio module); else 0.
+  int ActiveTask();
+  void SendStepCommand(int command);
+  void GenericSendCommandN(int command, const std::vector<platform::BYTE>& payload);
+  void GenericSendUSBFile();
+  void GenericIdentifyUSBDevice(int argument);
+  void GenericResetDevice(int argument);
+  void OnDetectUSBDevice();
+  void OnResetUSBDevice();
+  platform::LRESULT OnChooseDSPMap(platform::WPARAM wParam, platform::LPARAM lParam);
+  platform::LRESULT OnStartUpgradeMap(platform::WPARAM wParam, platform::LPARAM lParam);
+  platform::LRESULT OnStartDSP1209Map(platform::WPARAM wParam, platform::LPARAM lParam);
+  platform::LRESULT OnStartDSMap(platform::WPARAM wParam, platform::LPARAM lParam);
+  platform::LRESULT OnStartDSP1211Map(platform::WPARAM wParam, platform::LPARAM lParam);
+  platform::LRESULT OnStartCVMMap(platform::WPARAM wParam, platform::LPARAM lParam);
+  platform::LRESULT OnStartConsoleMap(platform::WPARAM wParam, platform::LPARAM lParam);
+  platform::LRESULT OnStartVerificationMap(platform::WPARAM wParam, platform::LPARAM lParam);
+  platform::LRESULT OnStartCVMUpgrade(platform::WPARAM wParam, platform::LPARAM lParam);
+  platform::LRESULT OnSendCVM(platform::WPARAM wParam, platform::LPARAM lParam);
+  platform::LRESULT OnStartVerification(platform::WPARAM wParam, platform::LPARAM lParam);
+
+  // --- Timers, retries and abort (sequencer/sequencer_timers.cpp) ---
+  void StartTimer(int elapse, int kind);
+  void StopTimer(int kind);
+  void OnTimer(platform::UINT_PTR id);
+  // The reply time-out's abort: recovery dialog once, Exit enabled, step indexes back to 0.
+  void AbortUpgrade();
+  // A sequence that ended without anything leading on: the user gets the way out back (Exit,
+  // Close, and Upgrade in the wizard; the panel in the engineering window).
+  void HaltSequence();
+  // Shows the recovery dialog unless it is up already.
+  void ShowFailDialogOnce();
+
+  // --- Reply checks (replies/) ---
+  platform::LRESULT ONGetReceiveResponseThread(platform::WPARAM wParam, platform::LPARAM lParam);
+  platform::LRESULT FileSendStatus(platform::WPARAM wParam, platform::LPARAM lParam);
+  platform::LRESULT OnReceivedResponse(platform::WPARAM wParam, platform::LPARAM lParam);
+  platform::LRESULT OnCVMReceivedResponse(platform::WPARAM wParam, platform::LPARAM lParam);
+
+  // --- Radio-module header and console parameters (images/) ---
+  platform::LRESULT OnSendCVMHeader(platform::WPARAM wParam, platform::LPARAM lParam);
+  platform::LRESULT OnStartConsoleParams(platform::WPARAM wParam, platform::LPARAM lParam);
+  platform::LRESULT OnExecuteConsoleParamList(platform::WPARAM wParam, platform::LPARAM lParam);
+
+  // --- Detection, radio-module and recovery runners (flow/runners.cpp) ---
+  platform::LRESULT OnTaskSequenceCorvikDetect(platform::WPARAM wParam, platform::LPARAM lParam);
+  platform::LRESULT SetExecuteTaskList(platform::WPARAM wParam, platform::LPARAM lParam);
+  platform::LRESULT OnExecuteCVMTask(platform::WPARAM wParam, platform::LPARAM lParam);
+  platform::LRESULT OnStartBBRecovery(platform::WPARAM wParam, platform::LPARAM lParam);
+  platform::LRESULT OnExecuteBBRecovery(platform::WPARAM wParam, platform::LPARAM lParam);
+  platform::LRESULT OnSendBBDSPFile(platform::WPARAM wParam, platform::LPARAM lParam);
+  void ResetUpgradeFlow();
+
+  // --- Wizard flow around the sequences (flow/user_flow.cpp) ---
+  void DisplayDetectionFailed();
+  void OnNext();
+  void OnTroubleshoot();
+  platform::LRESULT OnSendDSPFirmware(platform::WPARAM wParam, platform::LPARAM lParam);
+  platform::LRESULT OnDSPFirmwareFile(platform::WPARAM wParam, platform::LPARAM lParam);
+  platform::LRESULT OnEnableUpgrade(platform::WPARAM wParam, platform::LPARAM lParam);
+  platform::LRESULT OnCVMFirmwareFile(platform::WPARAM wParam, platform::LPARAM lParam);
+  platform::LRESULT OnBootBlockFirmwareFile(platform::WPARAM wParam, platform::LPARAM lParam);
+
+  // --- Engineering panel (engineering_panel.cpp) ---
+  void OnBrowse();
+  void BrowseCVMFile();
+  void OnSelchangeFirmwareType();
+  void OnSelchangeCommand();
+  void OnSendCommand();
+  void OnSendFW();
+  void OnClearWindow();
+  void OnShowStatus();
+  void OnAbout();
+  void OnTestBusMail();
+  void OnTestThreadTask();
+  platform::LRESULT OnTestDlgMessage(platform::WPARAM wParam, platform::LPARAM lParam);
+
+  // Control access that skips ids the template does not have.
+  void SetControlFont(int id, const platform::Font& font);
+  void ShowControl(int id, int show_command);
+  void EnableControl(int id, platform::BOOL enable);
+  void SetControlText(int id, std::string_view text);
+  // Greys (or gives back) the Close item of the system menu, when the window has one.
+  void EnableCloseCommand(bool enable);
+  bool EngineeringMode() const;
+
   using TimerHandle = platform::INT_PTR;
   static constexpr TimerHandle kNoTimer = -1;
   static constexpr int kNothingPending = -1;
+  static constexpr int kDeviceJob = 1;
   static constexpr int kNoDeviceDetected = 3;
 
   CCorvikUpgradeApp* m_pApp;
@@ -103,6 +204,8 @@ class CCorvikUpgradeDlg : public platform::Dialog {
   // Esc and command 1004 do nothing.
   void OnCancel() override;
   void OnSysCommand(platform::UINT command, platform::LPARAM lParam) override;
+  // The title turns red while the upgrade stands aborted.
+  void OnCtlColor(platform::ControlColors& colors, const platform::Control& control) override;
   bool RouteMessage(platform::UINT message, platform::WPARAM wParam, platform::LPARAM lParam,
                     platform::LRESULT& result) override;
 
@@ -111,18 +214,24 @@ class CCorvikUpgradeDlg : public platform::Dialog {
   static const Map kMessageMap;
 
   platform::LRESULT OnQueryDragIcon(platform::WPARAM wParam, platform::LPARAM lParam);
-  void OnAbout();
   platform::LRESULT OnUSBDeviceRemoved(platform::WPARAM wParam, platform::LPARAM lParam);
   platform::LRESULT OnUSBReadComplete(platform::WPARAM wParam, platform::LPARAM lParam);
+
+  // Job hand-over (sequencer/job_handover.cpp): the job is complete in the worker before
+  // WM_UPG_RUN_TASK is posted and the worker resumed.
+  void HandOverTask(const _STRUCT_THREAD_TASK& task, bool auto_delete);
+  void HandOverCommandWithPayload(int command, const std::vector<platform::BYTE>& payload);
+  // The runner message of whichever runner owns the sequence (main, detection, radio module).
+  platform::UINT ActiveRunnerMessage() const;
+  // Shared by the map starters.
+  void StartMainTable(int first_step, bool clear_versions);
+  void StartCVMTable(platform::UINT start_message);
+  int DspTableFlags() const;
 
   void CreateFonts();
   void ApplyFonts();
   void AddAboutMenuItem();
   void StartWorker();
-  // Control access that skips ids the template does not have.
-  void SetControlFont(int id, const platform::Font& font);
-  void ShowControl(int id, int show_command);
-  void EnableControl(int id, platform::BOOL enable);
 
   StartedWorker m_worker;
   bool m_bWorkerResumed = false;

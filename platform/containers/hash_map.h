@@ -124,6 +124,11 @@ class HashMap {
 
   std::size_t GetCount() const { return count_; }
 
+  void RemoveAll() {
+    for (std::forward_list<Entry>& bucket : buckets_) bucket.clear();
+    count_ = 0;
+  }
+
   const_iterator begin() const { return const_iterator(buckets_.begin(), buckets_.end()); }
   const_iterator end() const { return const_iterator(buckets_.end(), buckets_.end()); }
 

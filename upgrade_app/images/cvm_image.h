@@ -1,0 +1,28 @@
+#pragma once
+
+// The radio-module image as the console is given it: the Intel HEX file converted to a flat
+// image, a 32-byte header that announces it, and the download file of 256-byte blocks.
+
+#include <string>
+#include <vector>
+
+#include "platform/win_types.h"
+
+class CCorvikUpgradeDlg;
+
+inline constexpr char kCvmConversionFailedText[] =
+    "CVM file conversion failed, Aborting the upgrade";
+
+// Converts `hex_path`, puts length, start and CRC-32 into the window's image descriptor, and
+// removes the files it made. False (after the conversion-failed box, owned by the window) when
+// no image could be made; nothing of the user's is then written or removed.
+bool PrepareCVMImageWithCRC(CCorvikUpgradeDlg* pDlg, const std::string& hex_path);
+// Converts `hex_path`, puts length, start and byte sum into the descriptor and leaves the
+// download file's path in the window's m_strFilePath. False as above.
+bool PrepareCVMImageWithSum(CCorvikUpgradeDlg* pDlg, const std::string& hex_path);
+// Fills the 32-byte header from the window's descriptor. Returns true.
+bool BuildCVMHeader(const CCorvikUpgradeDlg* pDlg, std::vector<platform::BYTE>& header);
+// Writes the download file beside the settings' radio-module path; its path, or empty when a
+// file could not be opened.
+std::string WriteCVMFile(CCorvikUpgradeDlg* pDlg, const std::vector<platform::BYTE>& image,
+                         int length);

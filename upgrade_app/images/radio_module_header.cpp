@@ -1,0 +1,7 @@
+// PLACEHOLDER: replaced by the module that owns these handlers.
+#include "upgrade_app/corvik_upgrade_dlg.h"
+
+platform::LRESULT CCorvikUpgradeDlg::OnSendCVMHeader(platform::WPARAM /*wParam*/,
+                                                     platform::LPARAM /*lParam*/) {
+  return 0;
+}

@@ -1,0 +1,208 @@
+// The reply time-out and the step delay: retries, the reboot dialogue, the abort, and the
+// advance of whichever runner owns the sequence.
+
+#include <algorithm>
+
+#include "platform/text_format.h"
+#include "upgrade_app/corvik_upgrade_app.h"
+#include "upgrade_app/corvik_upgrade_dlg.h"
+#include "upgrade_app/reported_exceptions.h"
+#include "upgrade_app/resources/resource_ids.h"
+#include "upgrade_app/resources/string_table.h"
+#include "upgrade_app/sequencer/retry_policy.h"
+#include "upgrade_app/sequencer/window_messages.h"
+#include "upgrade_app/status_log.h"
+
+namespace {
+
+constexpr platform::UINT kMinimumStepDelay = 1000;
+
+constexpr char kNoResponseText[] =
+    "\r\nThere is no response from Halcyra.\r\nIt looks like the USB connection is not "
+    "enabled.\r\nPlease check both cables and re-enter the key sequence on the phone to enable it "
+    "for USB connection.\r\nOnce again for your convenience we repeat the key sequence:\r\n1.\tHit "
+    "the EXIT key on the phone several times until the phone displays the word "
+    "\"Ready\".\r\n2.\tHit "
+    "the MENU key on the phone.\r\n3.\tUsing the down arrow key on the phone scroll to "
+    "\"ADMINISTRATION SETUP\".\r\n4.\tHit the SELECT key.\r\n5.\tScroll down to \"SOFTWARE "
+    "UPGRADE\".\r\n6.\tHit the SELECT key again.\r\n7.\tPress the key under the LCD display that "
+    "is "
+    "under the word \"START\".\r\n8.\tOn the PC click OK.";
+
+}  // namespace
+
+void CCorvikUpgradeDlg::StartTimer(int elapse, int kind) {
+  ReportingExceptions(CaughtIn("StartTimer"), [this, elapse, kind] {
+    if (kind == kReplyTimerKind) {
+      if (m_nReplyTimer != kNoTimer) StopTimer(kReplyTimerKind);
+      m_nReplyTimer = static_cast<TimerHandle>(
+          SetTimer(kReplyTimerId, static_cast<platform::UINT>(std::max(elapse, 0))));
+    } else if (kind == kStepTimerKind) {
+      if (m_nStepTimer != kNoTimer) StopTimer(kStepTimerKind);
+      if (EngineeringMode()) UpdateStatus(this, "\r\nWaiting for task completion\r\n");
+      const platform::UINT period =
+          elapse < 1 ? kMinimumStepDelay : static_cast<platform::UINT>(elapse);
+      m_nStepTimer = static_cast<TimerHandle>(SetTimer(kStepTimerId, period));
+    }
+  });
+}
+
+void CCorvikUpgradeDlg::StopTimer(int kind) {
+  ReportingExceptions(CaughtIn("StopTimer"), [this, kind] {
+    if (kind == kReplyTimerKind) {
+      if (m_nReplyTimer != kNoTimer) KillTimer(static_cast<platform::UINT_PTR>(m_nReplyTimer));
+      m_nReplyTimer = kNoTimer;
+    } else if (kind == kStepTimerKind) {
+      if (m_nStepTimer != kNoTimer) KillTimer(static_cast<platform::UINT_PTR>(m_nStepTimer));
+      m_nStepTimer = kNoTimer;
+    }
+    // A console-parameter sequence keeps the panel until it ends.
+    if (m_nConsoleMode == 0) EnableAllButtons();
+  });
+}
+
+void CCorvikUpgradeDlg::HaltSequence() {
+  m_nConsoleMode = 0;
+  m_nConsoleStep = 0;
+  EnableControl(platform::IDOK, platform::TRUE);
+  EnableCloseCommand(true);
+  if (EngineeringMode()) {
+    EnableAllButtons();
+  } else {
+    EnableControl(IDC_UPGRADE, platform::TRUE);
+  }
+}
+
+platform::UINT CCorvikUpgradeDlg::ActiveRunnerMessage() const {
+  if (m_nDetectionMode != 0) return WM_UPG_NEXT_DETECTION_TASK;
+  if (m_nCVMMode != 0) return WM_UPG_NEXT_CVM_TASK;
+  return WM_UPG_NEXT_TASK;
+}
+
+void CCorvikUpgradeDlg::AbortUpgrade() {
+  m_nRetryCount = 0;
+  UpdateStatus(this, "\r\nSoftware upgrade process aborted.\r\n");
+  g_bAbort = 1;
+  StopTimer(kReplyTimerKind);
+  ShowFailDialogOnce();
+  EnableControl(platform::IDOK, platform::TRUE);
+  m_nCVMStep = 0;
+  m_nDetectionStep = 0;
+  m_nCurrentStep = 0;
+  HaltSequence();
+}
+
+namespace {
+
+using retry_policy::Action;
+
+retry_policy::Runner OwningRunner(const CCorvikUpgradeDlg& dialog) {
+  if (dialog.m_nDetectionMode != 0) return retry_policy::Runner::kDetection;
+  if (dialog.m_nCVMMode != 0) return retry_policy::Runner::kRadioModule;
+  return retry_policy::Runner::kMain;
+}
+
+// First time-out of an enable-USB command on the main runner: the user reboots the phone and
+// starts its upgrade mode again, or gives up.
+void RebootDialogue(CCorvikUpgradeDlg& dialog) {
+  const std::string_view caption = FindResourceString(IDS_MESSAGE_CAPTION);
+  if (dialog.MessageBox(FindResourceString(IDS_REBOOT_PHONE), caption,
+                        platform::MB_OK | platform::MB_ICONINFORMATION) == platform::IDOK) {
+    UpdateStatus(&dialog, "Phone rebooted by the user");
+  }
+  if (dialog.MessageBox(FindResourceString(IDS_START_UPGRADE_ON_PHONE), caption,
+                        platform::MB_OKCANCEL | platform::MB_ICONINFORMATION) == platform::IDOK) {
+    dialog.PostMessage(WM_UPG_NEXT_TASK);
+  } else {
+    dialog.HaltSequence();
+  }
+}
+
+void DetectionFailed(CCorvikUpgradeDlg& dialog) {
+  dialog.m_nRetryCount = 0;
+  g_bAbort = 1;
+  dialog.m_bAborted = 1;
+  dialog.EnableControl(platform::IDOK, platform::TRUE);
+  dialog.DisplayDetectionFailed();
+  dialog.HaltSequence();
+}
+
+void ActOnTimeout(CCorvikUpgradeDlg& dialog, Action action) {
+  switch (action) {
+    case Action::kRepeatMainStep:
+      dialog.PostMessage(WM_UPG_NEXT_TASK);
+      break;
+    case Action::kRebootDialogue:
+      RebootDialogue(dialog);
+      break;
+    case Action::kPostRadioModuleRunner:
+      dialog.PostMessage(WM_UPG_NEXT_CVM_TASK);
+      break;
+    case Action::kDetectionFailed:
+      DetectionFailed(dialog);
+      break;
+    case Action::kNextDetectionStepFresh:
+      ++dialog.m_nDetectionStep;
+      dialog.m_nRetryCount = 0;
+      dialog.PostMessage(WM_UPG_NEXT_DETECTION_TASK);
+      break;
+    case Action::kNextDetectionStep:
+      ++dialog.m_nDetectionStep;
+      dialog.PostMessage(WM_UPG_NEXT_DETECTION_TASK);
+      break;
+    case Action::kRepeatDetectionStep:
+      dialog.PostMessage(WM_UPG_NEXT_DETECTION_TASK);
+      break;
+    case Action::kNextRadioModuleStep:
+      ++dialog.m_nCVMStep;
+      dialog.PostMessage(WM_UPG_NEXT_CVM_TASK);
+      break;
+    case Action::kRepeatRadioModuleStep:
+      dialog.PostMessage(WM_UPG_NEXT_CVM_TASK);
+      break;
+    case Action::kAbort:
+      dialog.AbortUpgrade();
+      break;
+  }
+}
+
+}  // namespace
+
+void CCorvikUpgradeDlg::OnTimer(platform::UINT_PTR id) {
+  ReportingExceptions(CaughtIn("OnTimer"), [this, id] {
+    if (m_nReplyTimer != kNoTimer && id == static_cast<platform::UINT_PTR>(m_nReplyTimer)) {
+      StopTimer(kReplyTimerKind);
+      UpdateStatus(this, kNoResponseText);
+      if (EngineeringMode() || m_nPendingCommand == kNothingPending) {
+        HaltSequence();
+      } else {
+        ++m_nRetryCount;
+        if (m_nRetryCount == 1) UpdateStatus(this, platform::Format("\r\nRetry# %d\r\n", 1));
+        ActOnTimeout(*this, retry_policy::OnReplyTimeout(m_nRetryCount, OwningRunner(*this),
+                                                         m_nPendingCommand));
+      }
+    }
+    if (m_nStepTimer != kNoTimer && id == static_cast<platform::UINT_PTR>(m_nStepTimer)) {
+      StopTimer(kStepTimerKind);
+      if (!EngineeringMode()) {
+        UpdateStatus(this, platform::Format("\r\nTask#:%d Completed", m_nCurrentStep));
+        if (m_nDetectionMode != 0) {
+          ++m_nDetectionStep;
+        } else if (m_nCVMMode != 0) {
+          ++m_nCVMStep;
+        } else if (m_nBBMode != 0) {
+          ++m_nBBStep;
+        } else {
+          ++m_nCurrentStep;
+        }
+        PostMessage(m_nBBMode != 0 && m_nDetectionMode == 0 && m_nCVMMode == 0
+                        ? WM_UPG_NEXT_BB_TASK
+                        : ActiveRunnerMessage());
+      }
+      if (m_nConsoleMode != 0) {
+        ++m_nConsoleStep;
+        PostMessage(WM_UPG_NEXT_CONSOLE_PARAM_TASK);
+      }
+    }
+  });
+}
