@@ -11,6 +11,10 @@ function(tessaly_apply_settings target)
                                              -fno-sanitize-recover=undefined)
     target_link_options(${target} PRIVATE -fsanitize=address,undefined)
   endif()
+  if(TESSALY_SANITIZE_THREAD)
+    target_compile_options(${target} PRIVATE -fsanitize=thread -fno-omit-frame-pointer)
+    target_link_options(${target} PRIVATE -fsanitize=thread)
+  endif()
 endfunction()
 
 # tessaly_library(<name> SOURCES ... [DEPS ...]): a static library rooted at the project root

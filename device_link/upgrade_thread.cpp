@@ -293,6 +293,7 @@ int CUpGradeThread::SendUSBFirmWare() {
                              : m_pUSBAccess->DownloadFile(m_strTaskFilePath, m_nImageLength,
                                                           m_nImageStart, m_nImageChecksum);
     sent = download == CUSBAccess::kDownloadDone;
+    if (!sent) ClearDownloadKind(app);
     return kJobDone;
   });
   // A file that could not be opened was not sent: the reply time-out takes over instead.
@@ -312,6 +313,24 @@ void CUpGradeThread::MarkDownloadKind(CApplicationLink& app) const {
       break;
     case TASK_SEND_CVM_FILE:
       app.m_bSendingCVMFile = 1;
+      break;
+    default:
+      break;
+  }
+}
+
+// A download that did not complete takes back its mark, so that no later download reports
+// this file as sent.
+void CUpGradeThread::ClearDownloadKind(CApplicationLink& app) const {
+  switch (m_nTaskKind) {
+    case TASK_SEND_DSP_FILE:
+      app.m_bSendingDSPFile = 0;
+      break;
+    case TASK_SEND_BOOTBLOCK_FILE:
+      app.m_bSendingBootBlockFile = 0;
+      break;
+    case TASK_SEND_CVM_FILE:
+      app.m_bSendingCVMFile = 0;
       break;
     default:
       break;

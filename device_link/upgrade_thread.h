@@ -121,6 +121,7 @@ class CUpGradeThread : public platform::WinThread {
   // Handles the job and read-complete messages that came while the worker was busy.
   void RunDeferred();
   void MarkDownloadKind(CApplicationLink& app) const;
+  void ClearDownloadKind(CApplicationLink& app) const;
   static void PostFileSentMessages(const CApplicationLink& app);
 
   // A box shown while starting or inside a job handles the thread's messages; a job or

@@ -1,5 +1,7 @@
 #include "platform/ui/dialog.h"
 
+#include <exception>
+
 #include "platform/thread/message_loop.h"
 #include "platform/thread/messages.h"
 #include "platform/ui/dialog_windows.h"
@@ -308,6 +310,17 @@ bool Dialog::ChooseSystemCommand(UINT command) {
 }
 
 LRESULT Dialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  // A handler's exception is reported as the framework does and the message loop goes on:
+  // a slip in one handler must not end the program with the console half upgraded.
+  try {
+    return HandleMessage(message, wParam, lParam);
+  } catch (const std::exception& error) {
+    platform::MessageBox(nullptr, error.what(), GetApplicationTitle(), MB_OK | MB_ICONEXCLAMATION);
+    return 0;
+  }
+}
+
+LRESULT Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   if (RouteMessage(message, wParam, lParam, result)) {
     return result;

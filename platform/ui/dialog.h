@@ -120,6 +120,7 @@ class Dialog : public Window, private ControlHost {
   virtual bool RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
  private:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   bool CreateWindowFromTemplate(bool modal);
   std::unique_ptr<Menu> MakeSystemMenu();
   void NotifyChange(DialogChange change);

@@ -23,6 +23,7 @@ using ::testing::AllOf;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::Not;
 using ::testing::StartsWith;
 
 constexpr platform::Millis kJobTime = 60000;
@@ -290,6 +291,18 @@ TEST_F(WorkerTest, FileJobsStreamReportAndTellWhichImageWasSent) {
                     [](const std::string& line) { return line.starts_with("file bytes=2432"); }),
       4);
   EXPECT_THAT(BoxTexts(), IsEmpty());
+}
+
+TEST_F(WorkerTest, ADownloadThatFailedIsNotReportedByTheNextOne) {
+  Attach({});
+  const std::string cpld = WriteFile("cpld.xsvf", FileBytes(100));
+  WithWorker([&](WorkerSession& session) {
+    session.Run(Task(TASK_SEND_DSP_FILE, kNoTaskCommand, MissingFile()));
+    EXPECT_EQ(app_.m_bSendingDSPFile, 0);
+    session.Run(Task(TASK_SEND_CPLD_FILE, kNoTaskCommand, cpld));
+    EXPECT_THAT(session.main.Of(WM_UPG_FILE_PROGRESS), Not(IsEmpty()));
+    EXPECT_THAT(session.main.Of(WM_UPG_DSP_FILE_SENT), IsEmpty());
+  });
 }
 
 TEST_F(WorkerTest, AFileThatCannotBeOpenedIsNotReportedAsSent) {

@@ -37,16 +37,27 @@ struct ShownBox {
   std::optional<platform::UINT> owner_template;
 };
 
-// Answers every box with OK at once and cancels every file dialog; remembers the boxes.
+// Answers every box at once (OK unless told otherwise) and cancels every file dialog; remembers
+// the boxes.
 class RecordingUiBackend final : public platform::UiBackend {
  public:
   void OpenMessageBox(const platform::MessageBoxRequest& request,
                       std::function<void(int)> answer) override {
+    int chosen = platform::IDOK;
     {
       const std::lock_guard lock(mutex_);
       boxes_.push_back({request.text, request.caption, request.flags, request.owner_template});
+      if (!answers_.empty()) {
+        chosen = answers_.front();
+        answers_.erase(answers_.begin());
+      }
     }
-    answer(platform::IDOK);
+    answer(chosen);
+  }
+  // The next boxes are answered with these, in order; later ones with OK.
+  void AnswerNextBoxesWith(std::vector<int> answers) {
+    const std::lock_guard lock(mutex_);
+    answers_ = std::move(answers);
   }
   void OpenFileDialog(const platform::FileDialogRequest& /*request*/,
                       std::function<void(platform::FileDialogAnswer)> answer) override {
@@ -64,6 +75,7 @@ class RecordingUiBackend final : public platform::UiBackend {
  private:
   mutable std::mutex mutex_;
   std::vector<ShownBox> boxes_;
+  std::vector<int> answers_;
 };
 
 // Stands in for the worker thread: records the thread messages it takes and ends on

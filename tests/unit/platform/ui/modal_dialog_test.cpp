@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/exceptions.h"
 #include "platform/thread/message_loop.h"
 #include "platform/thread/messages.h"
 #include "platform/ui/dialog.h"
@@ -218,3 +219,28 @@ TEST_F(ModalDialogTest, QuitRequestEndsTheRunAndStaysQueued) {
 }
 
 }  // namespace
+
+TEST_F(ModalDialogTest, AnExceptionFromAHandlerIsReportedAndTheLoopGoesOn) {
+  constexpr UINT kThrows = WM_USER + 3;
+  class Throws : public Dialog {
+   public:
+    Throws() : Dialog(MakeTemplate(404, {})) {}
+
+   protected:
+    BOOL OnInitDialog() override {
+      PostMessage(kThrows);
+      PostClosure(GetCurrentThreadId(), [this] { EndDialog(5); });
+      return TRUE;
+    }
+    bool RouteMessage(UINT message, WPARAM /*wParam*/, LPARAM /*lParam*/,
+                      LRESULT& /*result*/) override {
+      if (message == kThrows) throw CInvalidArgException();
+      return false;
+    }
+  } dialog;
+  Backend().AnswerBoxesWith(IDOK);
+  EXPECT_EQ(dialog.DoModal(), 5) << "the modal loop survived the handler's exception";
+  ASSERT_EQ(Backend().Boxes().size(), 1U);
+  EXPECT_EQ(Backend().Boxes()[0].request.text, "An invalid argument was encountered.");
+  EXPECT_EQ(Backend().Boxes()[0].request.owner, nullptr);
+}
