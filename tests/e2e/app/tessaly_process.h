@@ -14,6 +14,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -183,6 +184,23 @@ class TessalyRoot {
   }
 
   fs::path TranscriptPath() const { return path_ / "transcript.txt"; }
+
+  // Writes a console scenario that records into RecordPath(); `devices` is the JSON text of the
+  // "devices" list. Returns the environment entry that selects it.
+  Environment Scenario(const std::string& devices) const {
+    const fs::path scenario = path_ / "scenario.json";
+    std::ofstream(scenario) << "{\"record\": \"" << RecordPath().string()
+                            << "\", \"devices\": " << devices << "}";
+    return {{"HALCYRA_USB", "sim:" + scenario.string()}};
+  }
+  fs::path RecordPath() const { return path_ / "record.txt"; }
+  std::vector<std::string> Record() const { return ReadLines(RecordPath()); }
+
+  // The engineering window's status file, whole.
+  std::string StatusFile() const {
+    std::ifstream file(path_ / "AppData" / "TessalyStatus.txt", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  }
 
  private:
   sample_root::Options options_;
