@@ -137,6 +137,10 @@ void AutomationDriver::Execute(const ScriptCommand& command, std::optional<Windo
     case CommandKind::kPause:
       Pause(command, kept);
       return;
+    case CommandKind::kTime:
+      Settle(kept);
+      transcript_->Write(FormatTimeLine(clock_->Now()));
+      return;
     case CommandKind::kClick:
     case CommandKind::kSelect:
     case CommandKind::kDump:

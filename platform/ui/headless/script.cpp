@@ -139,8 +139,8 @@ bool ParseCommand(const std::vector<Token>& tokens, ScriptCommand& command, std:
   } else if (name == "wait") {
     error = "wait needs idle or dialog <template id>";
     return false;
-  } else if (name == "close") {
-    command.kind = CommandKind::kClose;
+  } else if (name == "close" || name == "time") {
+    command.kind = name == "close" ? CommandKind::kClose : CommandKind::kTime;
     expected = 1;
   } else {
     error = "unknown command \"" + std::string(name) + "\"";

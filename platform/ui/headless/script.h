@@ -22,6 +22,7 @@ enum class CommandKind {
   kPause,       // pause <ms>
   kClose,       // close
   kSystemMenu,  // sysmenu <command id>: choose an item of the system menu
+  kTime,        // time: write the program's clock to the transcript
 };
 
 struct ScriptCommand {

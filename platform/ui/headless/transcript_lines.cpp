@@ -54,7 +54,8 @@ std::string KindFields(const Control& control) {
     for (const std::string& item : combo->Items()) {
       items += (items.empty() ? "" : "|") + item;
     }
-    return " sel=" + std::to_string(combo->GetCurSel()) + " items=" + QuoteText(items);
+    return " sel=" + std::to_string(combo->GetCurSel()) + " items=" + QuoteText(items) +
+           (combo->GetDroppedState() != FALSE ? " dropped=1" : "");
   }
   if (control.Kind() == ControlKind::kCheckBox || control.Kind() == ControlKind::kRadioButton) {
     return " check=" + std::to_string(static_cast<const Button&>(control).GetCheck());
@@ -123,6 +124,8 @@ std::string FormatWindowLine(const Dialog& dialog) {
 }
 
 std::string FormatExitLine(int exit_code) { return "exit code=" + std::to_string(exit_code); }
+
+std::string FormatTimeLine(Millis now) { return "time ms=" + std::to_string(now); }
 
 std::string FormatErrorLine(int script_line, std::string_view message) {
   return "error line=" + std::to_string(script_line) + " " + QuoteText(message);

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/clock/clock.h"
 #include "platform/ui/ui_backend.h"
 #include "platform/ui/ui_constants.h"
 
@@ -24,6 +25,8 @@ std::string FormatDialogCloseLine(UINT template_id, INT_PTR result);
 std::string FormatControlLine(Dialog& dialog, const Control& control);
 std::string FormatWindowLine(const Dialog& dialog);
 std::string FormatExitLine(int exit_code);
+// The program's clock in whole milliseconds since it started.
+std::string FormatTimeLine(Millis now);
 std::string FormatErrorLine(int script_line, std::string_view message);
 std::string FormatIgnoredLine(int script_line, std::string_view reason);
 inline constexpr std::string_view kIdleLine = "idle";

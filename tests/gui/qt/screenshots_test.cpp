@@ -11,43 +11,21 @@
 #include <utility>
 #include <vector>
 
-#include "device_link/upgrade_messages.h"
-#include "device_link/upgrade_thread.h"
-#include "platform/thread/win_thread.h"
+#include "tests/gui/qt/idle_workers.h"
 #include "tests/gui/qt/qt_test_support.h"
 #include "upgrade_app/corvik_upgrade_app.h"
 #include "upgrade_app/corvik_upgrade_dlg.h"
 #include "upgrade_app/resources/resource_ids.h"
 #include "upgrade_app/resources/string_ids.h"
 #include "upgrade_app/resources/string_table.h"
-#include "upgrade_app/worker_start.h"
 
 namespace {
-
-// Stands in for the worker: it never runs a job and ends when the window says goodbye.
-class IdleWorker final : public platform::WinThread {
- public:
-  platform::BOOL InitInstance() override { return platform::TRUE; }
-  void DispatchThreadMessage(const platform::Msg& message) override {
-    if (message.message == WM_UPG_END_THREAD) {
-      platform::EndThread(0);
-    }
-  }
-};
 
 class ScreenshotTest : public tessaly_test::QtViewTest {
  protected:
   ScreenshotTest() {
     tessaly_test::RegisterProgramResources();
     QDir().mkpath(QString::fromUtf8(TESSALY_SCREENSHOT_DIR));
-    previous_starter_ = SetWorkerStarter([this](platform::HWND) { return StartIdleWorker(); });
-  }
-  ~ScreenshotTest() override {
-    SetWorkerStarter(std::move(previous_starter_));
-    for (const auto& worker : workers_) {
-      worker->ResumeThread();
-      worker->End()->WaitFor(std::nullopt);
-    }
   }
 
   // Runs `window` modally; once it is up, `prepare` gives it the state to show, then its picture
@@ -73,6 +51,8 @@ class ScreenshotTest : public tessaly_test::QtViewTest {
   CCorvikUpgradeApp app_;
 
  private:
+  tessaly_test::IdleWorkers workers_;
+
   static std::size_t DistinctColours(const QImage& image) {
     std::set<QRgb> colours;
     for (int y = 0; y < image.height(); y += 3) {
@@ -82,19 +62,6 @@ class ScreenshotTest : public tessaly_test::QtViewTest {
     }
     return colours.size();
   }
-
-  StartedWorker StartIdleWorker() {
-    identities_.emplace_back(CUpGradeThread::CreateObject());
-    IdleWorker* worker = workers_.emplace_back(std::make_unique<IdleWorker>()).get();
-    worker->m_bAutoDelete = platform::FALSE;
-    worker->CreateThread(platform::CREATE_SUSPENDED);
-    return {identities_.back().get(), worker->ThreadId(), worker->End(),
-            [worker] { worker->ResumeThread(); }};
-  }
-
-  WorkerStarter previous_starter_;
-  std::vector<std::unique_ptr<CUpGradeThread>> identities_;
-  std::vector<std::unique_ptr<IdleWorker>> workers_;
 };
 
 // Dresses a dialog at initialisation the way the program's recovery dialog (177) and status

@@ -233,3 +233,37 @@ TEST_F(HeadlessAutomationTest, ScriptMistakesEndTheRunWithTheirLine) {
 }
 
 }  // namespace
+
+TEST_F(HeadlessAutomationTest, TimeReadsTheProgramsClockAndDumpShowsADroppedList) {
+  const SampleRun run = RunSample(R"(wait dialog 500
+time
+click 19
+wait idle
+time
+dump 25
+pause 250
+time
+click 13
+time               # the worker's box stays open for the answer that follows
+answer ok
+click 18
+dump 30
+select 30 "Gamma"
+dump 30
+close
+)");
+  EXPECT_EQ(run.exit_status, 0);
+  EXPECT_EQ(run.transcript,
+            R"transcript(dialog open 500
+time ms=0
+time ms=300
+control 25 text="delay over" enabled=1 visible=1
+time ms=550
+time ms=550
+box thread=worker owner=none caption="Sample Worker" text="Worker says hi" icon=error buttons=ok answer=ok
+control 30 text="" enabled=1 visible=1 sel=-1 items="Alpha|Beta|Gamma" dropped=1
+control 30 text="Gamma" enabled=1 visible=1 sel=2 items="Alpha|Beta|Gamma"
+dialog close 500 result=1
+exit code=0
+)transcript");
+}

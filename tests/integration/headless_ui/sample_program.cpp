@@ -1,7 +1,8 @@
 // A small program on the platform for the headless end-to-end test: a main dialog with a
-// button, a box, a file dialog, a list, a check box, a progress bar, a worker thread that shows
-// a box, the shell and the system menu, a second modal dialog with a radio group, and a third
-// that asks a question while it initialises.
+// button, a box, a file dialog, a list that the program can drop down, a check box, a progress
+// bar, a one-shot timer, a worker thread that shows a box, the shell and the system menu, a
+// second modal dialog with a radio group, and a third that asks a question while it
+// initialises.
 
 #include <iostream>
 #include <string>
@@ -35,11 +36,14 @@ constexpr int kWorker = 13;
 constexpr int kHelp = 14;
 constexpr int kDisabled = 15;
 constexpr int kGreeting = 17;
+constexpr int kDropList = 18;
+constexpr int kDelay = 19;
 constexpr int kAnswerText = 20;
 constexpr int kPathText = 21;
 constexpr int kChoiceText = 22;
 constexpr int kOptionsText = 23;
 constexpr int kWorkerText = 24;
+constexpr int kDelayText = 25;
 constexpr int kList = 30;
 constexpr int kProgress = 40;
 constexpr int kVerbose = 50;
@@ -52,6 +56,8 @@ constexpr UINT kAboutCommand = 16;
 constexpr UINT kWorkerAnswered = WM_USER + 1;
 constexpr int kProgressEnd = 200;
 constexpr int kProgressStart = 50;
+constexpr UINT_PTR kDelayTimer = 1;
+constexpr UINT kDelayMs = 300;
 
 ControlTemplate Item(int id, ControlKind kind, std::string text,
                      ControlStyle style = ControlStyle::kNone) {
@@ -80,11 +86,14 @@ void RegisterTemplates() {
                    Item(kHelp, ControlKind::kPushButton, "Help"),
                    Item(kDisabled, ControlKind::kPushButton, "Disabled", ControlStyle::kDisabled),
                    Item(kGreeting, ControlKind::kPushButton, "Greeting"),
+                   Item(kDropList, ControlKind::kPushButton, "Drop"),
+                   Item(kDelay, ControlKind::kPushButton, "Delay"),
                    Item(kAnswerText, ControlKind::kStatic, ""),
                    Item(kPathText, ControlKind::kStatic, ""),
                    Item(kChoiceText, ControlKind::kStatic, ""),
                    Item(kOptionsText, ControlKind::kStatic, ""),
                    Item(kWorkerText, ControlKind::kStatic, ""),
+                   Item(kDelayText, ControlKind::kStatic, ""),
                    Item(kList, ControlKind::kComboBox, ""),
                    Item(kProgress, ControlKind::kProgressBar, ""),
                    Item(kVerbose, ControlKind::kCheckBox, "Verbose")};
@@ -249,6 +258,12 @@ class MainDialog : public Dialog {
   void OnHelp() {
     ShellExecute(nullptr, "open", "C:\\Sample\\Trouble.html", {}, {}, SW_SHOWNORMAL);
   }
+  void OnDropList() { GetDlgItemAs<ComboBox>(kList)->ShowDropDown(TRUE); }
+  void OnDelay() { SetTimer(kDelayTimer, kDelayMs); }
+  void OnTimer(UINT_PTR id) {
+    KillTimer(id);
+    SetDlgItemText(kDelayText, "delay over");
+  }
   LRESULT OnWorkerAnswered(WPARAM wParam, LPARAM /*lParam*/) {
     SetDlgItemText(kWorkerText, "worker answered " + std::to_string(wParam));
     return 0;
@@ -268,6 +283,9 @@ const MainDialog::Map MainDialog::kMessageMap{
     Map::Button(kWorker, &MainDialog::OnWorker),
     Map::Button(kGreeting, &MainDialog::OnGreeting),
     Map::Button(kHelp, &MainDialog::OnHelp),
+    Map::Button(kDropList, &MainDialog::OnDropList),
+    Map::Button(kDelay, &MainDialog::OnDelay),
+    Map::Timer(&MainDialog::OnTimer),
     Map::Command(kList, CBN_SELCHANGE, &MainDialog::OnListChange),
     Map::Message(kWorkerAnswered, &MainDialog::OnWorkerAnswered),
 };

@@ -46,9 +46,10 @@ TEST(ScriptTest, ReadsEveryCommand) {
       "dump 0\n"
       "pause 2500\n"
       "close\n"
-      "sysmenu 16\n");
+      "sysmenu 16\n"
+      "time   # the clock\n");
   ASSERT_EQ(script.error, "");
-  ASSERT_EQ(script.commands.size(), 12U);
+  ASSERT_EQ(script.commands.size(), 13U);
   const auto& commands = script.commands;
   EXPECT_EQ(commands[0].kind, CommandKind::kWaitDialog);
   EXPECT_EQ(commands[0].number, 1063);
@@ -68,6 +69,7 @@ TEST(ScriptTest, ReadsEveryCommand) {
   EXPECT_EQ(commands[9].number, 2500);
   EXPECT_EQ(commands[10].kind, CommandKind::kClose);
   EXPECT_EQ(commands[11].kind, CommandKind::kSystemMenu);
+  EXPECT_EQ(commands[12].kind, CommandKind::kTime);
 }
 
 TEST(ScriptTest, NamesTheLineOfTheFirstMistake) {
@@ -75,10 +77,10 @@ TEST(ScriptTest, NamesTheLineOfTheFirstMistake) {
     const char* script;
     int line;
   };
-  for (const Case& bad :
-       {Case{"click 1\nklick 2\n", 2}, Case{"select 1039 UPD\n", 1}, Case{"wait\n", 1},
-        Case{"answer yes\n", 1}, Case{"dump\n", 1}, Case{"close now\n", 1},
-        Case{"file \"/tmp/x\n", 1}, Case{"pause -5\n", 1}, Case{"\n\nselect 1 \"bad \\q\"\n", 3}}) {
+  for (const Case& bad : {Case{"click 1\nklick 2\n", 2}, Case{"select 1039 UPD\n", 1},
+                          Case{"wait\n", 1}, Case{"answer yes\n", 1}, Case{"dump\n", 1},
+                          Case{"close now\n", 1}, Case{"file \"/tmp/x\n", 1}, Case{"pause -5\n", 1},
+                          Case{"time 5\n", 1}, Case{"\n\nselect 1 \"bad \\q\"\n", 3}}) {
     const ParsedScript script = ParseScript(bad.script);
     EXPECT_NE(script.error, "") << bad.script;
     EXPECT_EQ(script.error_line, bad.line) << bad.script;
@@ -156,6 +158,14 @@ TEST_F(ControlLineTest, ControlLinesCarryTheFieldsOfTheirKind) {
   EXPECT_EQ(FormatControlLine(dialog, *dialog.GetDlgItem(1039)),
             "control 1039 text=\"CPLD Firmware\" enabled=1 visible=1 sel=1 "
             "items=\"DSP Firmware|CPLD Firmware\"");
+  list.ShowDropDown(TRUE);
+  EXPECT_EQ(FormatControlLine(dialog, *dialog.GetDlgItem(1039)),
+            "control 1039 text=\"CPLD Firmware\" enabled=1 visible=1 sel=1 "
+            "items=\"DSP Firmware|CPLD Firmware\" dropped=1");
+  list.ChooseItem(0);
+  EXPECT_EQ(FormatControlLine(dialog, *dialog.GetDlgItem(1039)),
+            "control 1039 text=\"DSP Firmware\" enabled=1 visible=1 sel=0 "
+            "items=\"DSP Firmware|CPLD Firmware\"");
   EXPECT_EQ(FormatControlLine(dialog, *dialog.GetDlgItem(1038)),
             "control 1038 text=\"&Show Status\" enabled=1 visible=0 check=0");
   EXPECT_EQ(FormatControlLine(dialog, *dialog.GetDlgItem(1014)),
@@ -163,6 +173,7 @@ TEST_F(ControlLineTest, ControlLinesCarryTheFieldsOfTheirKind) {
   dialog.SetWindowText("Welcome to Halcyra Software Upgrade4.7.0.0");
   EXPECT_EQ(FormatWindowLine(dialog),
             "window 1063 title=\"Welcome to Halcyra Software Upgrade4.7.0.0\"");
+  EXPECT_EQ(FormatTimeLine(20000), "time ms=20000");
 }
 
 }  // namespace
