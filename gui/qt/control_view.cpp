@@ -1,5 +1,7 @@
 #include "gui/qt/control_view.h"
 
+#include <functional>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -240,13 +242,32 @@ class LineEditView final : public ControlView {
   QLineEdit* edit_;
 };
 
+// A combo box that says when its list closes, so a list the user closes without choosing is
+// closed in the model too.
+class ClosingComboBox final : public QComboBox {
+ public:
+  using QComboBox::QComboBox;
+  std::function<void()> on_popup_hidden;
+
+  void hidePopup() override {
+    QComboBox::hidePopup();
+    if (on_popup_hidden) on_popup_hidden();
+  }
+};
+
 class ComboBoxView final : public ControlView {
  public:
   ComboBoxView(platform::Control& control, std::size_t index, ControlHostView& host,
                QWidget* parent)
-      : ControlView(control, index, host, new QComboBox(parent)) {
-    combo_ = static_cast<QComboBox*>(Widget());
+      : ControlView(control, index, host, new ClosingComboBox(parent)) {
+    auto* const closing = static_cast<ClosingComboBox*>(Widget());
+    combo_ = closing;
     combo_->setEditable(false);
+    closing->on_popup_hidden = [this] {
+      PostUserAction<platform::ComboBox>([](platform::ComboBox& model) {
+        if (model.GetDroppedState() != platform::FALSE) model.ShowDropDown(platform::FALSE);
+      });
+    };
     QObject::connect(combo_, &QComboBox::activated, combo_, [this](int chosen) {
       PostUserAction<platform::ComboBox>(
           [chosen](platform::ComboBox& model) { model.ChooseItem(chosen); });

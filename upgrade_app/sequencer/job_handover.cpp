@@ -93,7 +93,9 @@ void CCorvikUpgradeDlg::GenericSendUSBFile() {
       task.nImageStart = m_nCVMImageStart;
       task.nImageChecksum = static_cast<int>(m_nCVMImageChecksum);
       // A radio-module image that could not be made is not sent: the box has said so.
-      if (!PrepareCVMImageWithSum(this, m_strFilePath)) {
+      // The preparer replaces m_strFilePath with the download file's path.
+      const std::string hex_path = m_strFilePath;
+      if (!PrepareCVMImageWithSum(this, hex_path)) {
         HaltSequence();
         return;
       }
