@@ -314,16 +314,4 @@ TEST_F(FlowTest, ARadioModuleImageSentWithoutAnUpgradeRunningOnlyLogsAndGivesThe
   }
 }
 
-TEST_F(FlowTest, TheBootBlockSentAndEnableUpgradeMessagesDoTheirOneThing) {
-  app_.m_bSendingBootBlockFile = 1;
-  WatchedWindow window(IDD_WIZARD_WINDOW);
-  Run(window, {[&] {
-        window.SendMessage(WM_UPG_BOOTBLOCK_FILE_SENT);
-        EXPECT_EQ(app_.m_bSendingBootBlockFile, 0);
-        window.EnableControl(IDC_UPGRADE, platform::FALSE);
-        window.SendMessage(WM_UPG_ENABLE_UPGRADE);
-        EXPECT_TRUE(Enabled(window, IDC_UPGRADE));
-      }});
-}
-
 }  // namespace
