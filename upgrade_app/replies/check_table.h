@@ -9,8 +9,7 @@
 
 #include "device_link/command_codes.h"
 #include "platform/win_types.h"
-
-class CCorvikUpgradeDlg;
+#include "upgrade_app/corvik_upgrade_dlg.h"
 
 namespace reply_checks {
 
@@ -96,7 +95,7 @@ void RunCheck(CCorvikUpgradeDlg& dialog, std::span<const ReplyRow> rows,
 
 // --- Building blocks of the tables ---
 
-inline constexpr int kDeviceJob = 1;
+inline constexpr int kDeviceJob = CCorvikUpgradeDlg::kDeviceJob;
 
 inline constexpr std::string_view kVerificationFailed =
     "\r\nReceived response verification failed\r\n";
@@ -111,9 +110,7 @@ constexpr int Code(platform::UINT command) { return static_cast<int>(command); }
 constexpr OnVerified Log(std::string_view text, Next next = Next::kContinue) {
   return {.text = text, .next = next};
 }
-constexpr OnVerified Read(Reading reading, Next next = Next::kContinue) {
-  return {.reading = reading, .next = next};
-}
+constexpr OnVerified Read(Reading reading) { return {.reading = reading}; }
 constexpr OnVerified ReadAndCompare(Reading reading, const Comparison& comparison) {
   return {.reading = reading, .next = Next::kCompare, .comparison = &comparison};
 }
@@ -123,10 +120,13 @@ constexpr OnFailed Retry(std::string_view text, Abort abort) {
 }
 inline constexpr OnFailed kGenericFailure = Stop(kVerificationFailed);
 
+// A console whose CPLD is current goes on from the step after the CPLD download.
+inline constexpr int kStepAfterCpldDownload = 9;
+
 inline constexpr Comparison kCpldComparison{
     .same_text = "\r\nCPLD Flash FW same!\r\nUpdate skipped",
     .different_text = "\r\nCPLD Flash FW different!\r\n",
-    .step_when_same = 9,
+    .step_when_same = kStepAfterCpldDownload,
 };
 inline constexpr Comparison kCvmComparison{
     .same_text = "\r\n CVM Flash FW same!\r\nUpdate skipped",

@@ -24,6 +24,7 @@ using ::testing::HasSubstr;
 // The next `count` reads of descriptor 2, empty ones as "".
 std::vector<std::string> ReadIdentity(const Console& console, int count) {
   std::vector<std::string> reads;
+  reads.reserve(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) reads.push_back(console.StringDescriptor(2).value_or("none"));
   return reads;
 }
