@@ -31,11 +31,15 @@ Console::Console(const DeviceScenario& scenario, std::shared_ptr<RecordFile> rec
       halcyra_(scenario.string2 == kConsoleIdentity),
       remove_after_(scenario.remove_after),
       record_(std::move(record)),
-      replies_(scenario) {}
+      replies_(scenario),
+      hiding_(scenario.hide_after) {}
 
 std::optional<std::string> Console::StringDescriptor(std::uint8_t index) const {
   if (index != kIdentityDescriptor) return std::nullopt;
-  return string2_;
+  std::lock_guard lock(mutex_);
+  if (!hiding_.TakeRead()) return string2_;
+  RecordLocked("hidden");
+  return std::string();
 }
 
 bool Console::Open() {
@@ -108,6 +112,7 @@ void Console::Reset() {
   // A reset flushes the endpoints and leaves the device unconfigured.
   waiting_.clear();
   configuration_ = 0;
+  hiding_.OnUsbReset();
 }
 
 void Console::OnRemovedFromBus() {
@@ -138,6 +143,7 @@ void Console::TakeCommandLocked(std::span<const std::uint8_t> data, Notice& noti
   const std::optional<Reply> reply = replies_.Answer(request->code);
   if (!reply) return;
   QueueLocked(kCommandIn, reply->report, reply->delay_ms, notice);
+  hiding_.OnAnswered(request->code);
   // Once off the bus it takes nothing more, so this happens for the first answer only.
   notice.unplug = remove_after_ == request->code;
 }
@@ -161,7 +167,7 @@ void Console::FinishStreamLocked() {
   replies_.ImageInstalled(image->kind);
 }
 
-void Console::RecordLocked(std::string line) {
+void Console::RecordLocked(std::string line) const {
   if (record_) record_->Append(line);
   received_.push_back(std::move(line));
 }

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "outside/console_sim/descriptor_hiding.h"
 #include "outside/console_sim/image_receiver.h"
 #include "outside/console_sim/record_file.h"
 #include "outside/console_sim/reply_book.h"
@@ -28,6 +29,8 @@ class Console final : public usb::Device {
   // `record`, when given, receives the same lines as Received().
   explicit Console(const DeviceScenario& scenario, std::shared_ptr<RecordFile> record = nullptr);
 
+  // A read of descriptor 2 counts toward the hide rules; a hidden one answers an empty text and
+  // is recorded.
   std::optional<std::string> StringDescriptor(std::uint8_t index) const override;
   bool Open() override;
   // Ends a file stream under way.
@@ -63,7 +66,8 @@ class Console final : public usb::Device {
   void QueueLocked(usb::Endpoint in, const usb::Report& report, platform::Millis delay_ms,
                    Notice& notice);
   void FinishStreamLocked();
-  void RecordLocked(std::string line);
+  // Also from StringDescriptor: a descriptor read changes what the device records.
+  void RecordLocked(std::string line) const;
   void Deliver(const Notice& notice) const;
 
   const std::string string2_;
@@ -78,7 +82,9 @@ class Console final : public usb::Device {
   ReplyBook replies_;
   ImageReceiver images_;
   std::map<usb::Endpoint, std::deque<Waiting>> waiting_;
-  std::vector<std::string> received_;
+  // Descriptor reads are const to the host but count toward the hide rules.
+  mutable DescriptorHiding hiding_;
+  mutable std::vector<std::string> received_;
 };
 
 }  // namespace outside::console_sim

@@ -34,6 +34,15 @@ struct Fault {
   platform::Millis delay_ms = 0;
 };
 
+// After each trigger (a USB reset of the device, or each answer to `after_command`), the next
+// `skip` reads of string descriptor 2 answer as usual and the `times` reads after them answer an
+// empty descriptor.
+struct HideRule {
+  std::optional<std::uint16_t> after_command;  // none: after a USB reset
+  int skip = 0;
+  int times = 1;
+};
+
 struct DeviceScenario {
   std::string string2 = std::string(kConsoleIdentity);
   bool refuse_open = false;
@@ -44,6 +53,7 @@ struct DeviceScenario {
   std::map<ImageKind, ReplyTable> after_image;
   std::vector<Fault> faults;
   std::optional<std::uint16_t> remove_after;
+  std::vector<HideRule> hide_after;
 };
 
 struct Scenario {

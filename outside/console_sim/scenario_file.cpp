@@ -57,6 +57,11 @@ long long ReadPositive(const json& value, const std::string& where) {
   return value.get<long long>();
 }
 
+// A repeat count: at least 1, and more than an int holds is as good as forever.
+int ReadTimes(const json& value, const std::string& where) {
+  return static_cast<int>(std::min<long long>(ReadPositive(value, where), INT32_MAX));
+}
+
 std::uint16_t ReadCode(const json& value, const std::string& where) {
   try {
     return ParseCode(ReadString(value, where));
@@ -107,10 +112,7 @@ Fault ReadFault(const json& value, const std::string& where) {
   Fault fault;
   fault.command = ReadCode(value["command"], Member(where, "command"));
   fault.kind = ReadFaultKind(value["kind"], Member(where, "kind"));
-  if (value.contains("times")) {
-    fault.times = static_cast<int>(
-        std::min<long long>(ReadPositive(value["times"], Member(where, "times")), INT32_MAX));
-  }
+  if (value.contains("times")) fault.times = ReadTimes(value["times"], Member(where, "times"));
   const bool has_delay = value.contains("ms");
   if (fault.kind == FaultKind::kDelay && !has_delay) Fail(where, "a delay needs ms");
   if (fault.kind != FaultKind::kDelay && has_delay)
@@ -119,10 +121,41 @@ Fault ReadFault(const json& value, const std::string& where) {
   return fault;
 }
 
+int ReadCount(const json& value, const std::string& where) {
+  if (!value.is_number_integer() || value.get<long long>() < 0) {
+    Fail(where, "must be a whole number of at least 0");
+  }
+  return static_cast<int>(std::min<long long>(value.get<long long>(), INT32_MAX));
+}
+
+HideRule ReadHideRule(const json& value, const std::string& where) {
+  RequireObject(value, where, {"after", "skip", "times"});
+  if (!value.contains("after")) Fail(where, "needs an after");
+  HideRule rule;
+  const std::string after_where = Member(where, "after");
+  if (ReadString(value["after"], after_where) != "reset") {
+    rule.after_command = ReadCode(value["after"], after_where);
+  }
+  if (value.contains("skip")) rule.skip = ReadCount(value["skip"], Member(where, "skip"));
+  if (value.contains("times")) rule.times = ReadTimes(value["times"], Member(where, "times"));
+  return rule;
+}
+
+template <typename Item>
+std::vector<Item> ReadList(const json& value, const std::string& where,
+                           Item (*read_item)(const json&, const std::string&)) {
+  if (!value.is_array()) Fail(where, "must be a list");
+  std::vector<Item> items;
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    items.push_back(read_item(value[i], Element(where, i)));
+  }
+  return items;
+}
+
 DeviceScenario ReadDevice(const json& value, const std::string& where) {
   RequireObject(value, where,
                 {"string2", "refuse_open", "default_replies", "replies", "after_image", "faults",
-                 "remove_after"});
+                 "remove_after", "hide_after"});
   DeviceScenario device;
   if (value.contains("string2"))
     device.string2 = ReadString(value["string2"], Member(where, "string2"));
@@ -141,15 +174,13 @@ DeviceScenario ReadDevice(const json& value, const std::string& where) {
     device.default_replies = ReadBool(value["default_replies"], Member(where, "default_replies"));
   }
   if (value.contains("faults")) {
-    const json& faults = value["faults"];
-    const std::string faults_where = Member(where, "faults");
-    if (!faults.is_array()) Fail(faults_where, "must be a list");
-    for (std::size_t i = 0; i < faults.size(); ++i) {
-      device.faults.push_back(ReadFault(faults[i], Element(faults_where, i)));
-    }
+    device.faults = ReadList(value["faults"], Member(where, "faults"), &ReadFault);
   }
   if (value.contains("remove_after")) {
     device.remove_after = ReadCode(value["remove_after"], Member(where, "remove_after"));
+  }
+  if (value.contains("hide_after")) {
+    device.hide_after = ReadList(value["hide_after"], Member(where, "hide_after"), &ReadHideRule);
   }
   return device;
 }
