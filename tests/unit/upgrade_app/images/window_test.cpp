@@ -222,6 +222,26 @@ TEST_F(ConsoleParamSequenceTest, ThreeSlicesCarryTheBlockAndTheWindowComesBackAf
   EXPECT_TRUE(ui_->Boxes().empty());
 }
 
+TEST_F(ConsoleParamSequenceTest, ASliceWithoutReplyEndsTheSequenceWithExitEnabled) {
+  CCorvikUpgradeDlg dialog(IDD_ENGINEERING_WINDOW);
+  dialog.m_nCountryCode = 0;
+  constexpr platform::Millis kAfterReplyTimeout = 20001;
+  RunModal(dialog, [&] {
+    dialog.SendMessage(WM_UPG_START_CONSOLE_PARAMS);
+    platform::PostClosure(
+        platform::GetCurrentThreadId(),
+        [&] {
+          EXPECT_EQ(dialog.m_nConsoleMode, 0);
+          EXPECT_EQ(dialog.m_nConsoleStep, 0);
+          EXPECT_TRUE(Enabled(dialog, platform::IDOK));
+          EXPECT_TRUE(Enabled(dialog, IDC_SEND_COMMAND));
+          EXPECT_EQ(dialog.m_pUpgradeThread->m_nTaskCommand, kConsoleParams);
+          dialog.SendMessage(platform::WM_CLOSE);
+        },
+        kAfterReplyTimeout);
+  });
+}
+
 TEST_F(ConsoleParamSequenceTest, ACountryCodeWithoutAFileSendsNothingAndGivesThePanelBack) {
   CCorvikUpgradeDlg dialog(IDD_ENGINEERING_WINDOW);
   dialog.m_nCountryCode = 3;
