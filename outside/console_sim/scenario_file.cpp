@@ -191,7 +191,8 @@ Scenario ParseScenario(std::string_view json_text) {
   json root;
   try {
     root = json::parse(json_text);
-  } catch (const json::parse_error& error) {
+  } catch (const json::exception& error) {
+    // Also a number too large for any type (out_of_range), not only a syntax error.
     throw ScenarioError(std::string("not valid JSON: ") + error.what());
   }
   const std::string where = "scenario";

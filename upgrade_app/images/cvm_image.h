@@ -3,6 +3,7 @@
 // The radio-module image as the console is given it: the Intel HEX file converted to a flat
 // image, a 32-byte header that announces it, and the download file of 256-byte blocks.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@ class CCorvikUpgradeDlg;
 
 inline constexpr char kCvmConversionFailedText[] =
     "CVM file conversion failed, Aborting the upgrade";
+inline constexpr std::size_t kCvmHeaderSize = 32;
 
 // Converts `hex_path`, puts length, start and CRC-32 into the window's image descriptor, and
 // removes the files it made. False (after the conversion-failed box, owned by the window) when
