@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -19,6 +20,7 @@
 #include "platform/thread/message_loop.h"
 #include "platform/thread/win_thread.h"
 #include "platform/ui/dialog.h"
+#include "platform/ui/dialog_observer.h"
 #include "platform/ui/dialog_windows.h"
 #include "platform/ui/ui_backend.h"
 #include "tests/support/participant.h"
@@ -100,6 +102,30 @@ class RecordingWorker final : public platform::WinThread {
   std::vector<platform::UINT> messages_;
 };
 
+// Closes (as with Esc) every dialog from the given templates as soon as it has opened, and
+// counts them; for tests that reach a modal dialog nobody is there to answer.
+class ClosingDialogObserver final : public platform::DialogObserver {
+ public:
+  explicit ClosingDialogObserver(std::vector<platform::UINT> templates)
+      : templates_(std::move(templates)) {}
+
+  void OnDialogCreated(platform::Dialog& dialog) override {
+    if (std::find(templates_.begin(), templates_.end(), dialog.GetTemplateId()) ==
+        templates_.end()) {
+      return;
+    }
+    ++opened_;
+    const platform::HWND window = dialog.GetSafeHwnd();
+    platform::PostClosure(platform::GetCurrentThreadId(),
+                          [window] { platform::SendMessage(window, platform::WM_CLOSE, 0, 0); });
+  }
+  int Opened() const { return opened_; }
+
+ private:
+  std::vector<platform::UINT> templates_;
+  int opened_ = 0;
+};
+
 class MainWindowTest : public ::testing::Test {
  protected:
   MainWindowTest() {
@@ -107,6 +133,7 @@ class MainWindowTest : public ::testing::Test {
     previous_starter_ = SetWorkerStarter([this](platform::HWND) { return StartRecordingWorker(); });
   }
   ~MainWindowTest() override {
+    for (const auto& closer : closers_) platform::RemoveDialogObserver(closer.get());
     SetWorkerStarter(std::move(previous_starter_));
     FinishWorker();
   }
@@ -125,6 +152,14 @@ class MainWindowTest : public ::testing::Test {
 
   void WriteSettings(const sample_root::Options& options) {
     sample_root::WriteSettingsFile(root_.Path(), sample_root::DefaultSettings(options));
+  }
+
+  // Closes every dialog of `templates` as soon as it opens; the observer counts them.
+  std::shared_ptr<ClosingDialogObserver> CloseDialogsOnOpen(std::vector<platform::UINT> templates) {
+    auto observer = std::make_shared<ClosingDialogObserver>(std::move(templates));
+    platform::AddDialogObserver(observer);
+    closers_.push_back(observer);
+    return observer;
   }
 
   // Lets the worker stand-ins run out (each ends on WM_UPG_END_THREAD) and waits for their end.
@@ -165,6 +200,7 @@ class MainWindowTest : public ::testing::Test {
   }
 
   WorkerStarter previous_starter_;
+  std::vector<std::shared_ptr<ClosingDialogObserver>> closers_;
   std::vector<std::unique_ptr<CUpGradeThread>> worker_identities_;
   std::vector<std::unique_ptr<RecordingWorker>> workers_;
 };

@@ -128,7 +128,7 @@ TEST_F(PanelTest, ARadioModuleFileThatCannotBeConvertedSendsNothing) {
 }
 
 // Runs the real radio-module image preparer.
-TEST_F(PanelTest, DISABLED_ARadioModuleImageIsConvertedAndItsDownloadFileSent) {
+TEST_F(PanelTest, ARadioModuleImageIsConvertedAndItsDownloadFileSent) {
   const std::filesystem::path hex = root_.Path() / "radio.hex";
   std::ofstream(hex) << ":10010000000102030405060708090A0B0C0D0E0F77\n:00000001FF\n";
   app_.m_strCVMFilePath = (root_.Path() / "shipped.hex").string();

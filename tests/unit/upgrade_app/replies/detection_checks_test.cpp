@@ -161,6 +161,8 @@ TEST_F(RunnerCheckTest, DeviceJobsResetTheCountAndOnlyDetectionForgetsTheDevice)
 }
 
 TEST_F(RunnerCheckTest, FourthFailureAbortsWithTheWarningHidden) {
+  // The second detection failure brings up the recovery dialog; nobody answers it here.
+  CloseDialogsOnOpen({IDD_RECOVERY_DIALOG});
   struct AbortCase {
     bool detection;
     int command;  // kDeviceJob: a failed identify, which also clears the step text
@@ -175,6 +177,8 @@ TEST_F(RunnerCheckTest, FourthFailureAbortsWithTheWarningHidden) {
       ArmRow(dialog);
       dialog.ShowControl(IDC_WARNING_TEXT, platform::SW_SHOW);
       dialog.SetControlText(IDC_STEP_TEXT, "Step 2 of 6");
+      // As a second detection failure: the recovery dialog, the step text left to the check.
+      dialog.m_nDetectionFailures = 1;
       const auto fail = [&] {
         Arm(dialog);
         if (c.command == kDeviceJob) {
@@ -199,6 +203,8 @@ TEST_F(RunnerCheckTest, FourthFailureAbortsWithTheWarningHidden) {
 }
 
 TEST_F(RunnerCheckTest, EnableUsbFailuresRestartDetectionTwiceAndAreCountedAcrossRestarts) {
+  // The second detection failure brings up the recovery dialog; nobody answers it here.
+  CloseDialogsOnOpen({IDD_RECOVERY_DIALOG});
   InWindow(false, [&](ProbeDialog& dialog) {
     OwnedByDetection(dialog);
     ArmRow(dialog);
