@@ -27,8 +27,8 @@ void GuidedUpgrade(benchmark::State& state) {
     const auto start = std::chrono::steady_clock::now();
     const tessaly_e2e::RunResult result = root.Run(
         "click 1014\nwait dialog 1089\ntime\nclick 1091\nclick 1090\nanswer ok\nclick 1\n");
-    wall_ms += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                   .count();
+    wall_ms +=
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     program_ms += ProgramMillis(result.transcript);
     if (result.exit_status != 0) state.SkipWithError("the upgrade did not end normally");
   }

@@ -21,7 +21,8 @@ class SequencerTest : public MainWindowTest {
   // Lets the GUI thread handle its messages and timers for `ms` of program time.
   static void RunFor(platform::Millis ms) {
     bool done = false;
-    platform::PostClosure(platform::GetCurrentThreadId(), [&done] { done = true; }, ms);
+    platform::PostClosure(
+        platform::GetCurrentThreadId(), [&done] { done = true; }, ms);
     platform::RunModalLoop([&done] { return done; });
   }
 

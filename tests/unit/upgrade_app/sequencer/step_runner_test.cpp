@@ -172,8 +172,8 @@ TEST_F(StepRunnerTest, TheDspVersionChoosesTheTable) {
     int major, minor;
     std::size_t rows;
     int first_step;
-  } cases[] = {{1, 209, 18, 1}, {1, 211, 7, 1}, {0, 5, 1, 10}, {-1, 0, 1, 10}, {1, 210, 14, 1},
-               {2, 209, 14, 1}};
+  } cases[] = {{1, 209, 18, 1}, {1, 211, 7, 1},  {0, 5, 1, 10},
+               {-1, 0, 1, 10},  {1, 210, 14, 1}, {2, 209, 14, 1}};
   for (const auto& version : cases) {
     InWindow(false, [&](CCorvikUpgradeDlg& dialog) {
       dialog.m_nDSPMajor = version.major;

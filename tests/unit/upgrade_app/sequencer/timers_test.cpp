@@ -52,9 +52,9 @@ TEST_F(TimersTest, TheStepDelayLastsAtLeastASecondUnlessPositive) {
 
 // The runners' own messages are held back: only the timer's advance is looked at.
 void HoldRunners(WatchedWindow& dialog) {
-  for (const platform::UINT runner : {WM_UPG_NEXT_TASK, WM_UPG_NEXT_DETECTION_TASK,
-                                      WM_UPG_NEXT_CVM_TASK, WM_UPG_NEXT_BB_TASK,
-                                      WM_UPG_NEXT_CONSOLE_PARAM_TASK}) {
+  for (const platform::UINT runner :
+       {WM_UPG_NEXT_TASK, WM_UPG_NEXT_DETECTION_TASK, WM_UPG_NEXT_CVM_TASK, WM_UPG_NEXT_BB_TASK,
+        WM_UPG_NEXT_CONSOLE_PARAM_TASK}) {
     dialog.Hold(runner);
   }
 }
