@@ -221,6 +221,8 @@ class CCorvikUpgradeDlg : public platform::Dialog {
   // WM_UPG_RUN_TASK is posted and the worker resumed.
   void HandOverTask(const _STRUCT_THREAD_TASK& task, bool auto_delete);
   void HandOverCommandWithPayload(int command, const std::vector<platform::BYTE>& payload);
+  // The DSP downloads the recovery dialog leads to (flow/dsp_download.cpp).
+  void HandOverDspImage(const std::string& path, bool auto_delete);
   // The runner message of whichever runner owns the sequence (main, detection, radio module).
   platform::UINT ActiveRunnerMessage() const;
   // Shared by the map starters.

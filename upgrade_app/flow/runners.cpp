@@ -10,7 +10,6 @@
 #include "upgrade_app/corvik_upgrade_app.h"
 #include "upgrade_app/corvik_upgrade_dlg.h"
 #include "upgrade_app/dialogs/options_dlg.h"
-#include "upgrade_app/flow/dsp_download.h"
 #include "upgrade_app/reported_exceptions.h"
 #include "upgrade_app/resources/resource_ids.h"
 #include "upgrade_app/resources/string_table.h"
@@ -290,12 +289,7 @@ platform::LRESULT CCorvikUpgradeDlg::OnStartBBRecovery(platform::WPARAM /*wParam
 
 platform::LRESULT CCorvikUpgradeDlg::OnSendBBDSPFile(platform::WPARAM /*wParam*/,
                                                      platform::LPARAM /*lParam*/) {
-  AnnounceDspDownload(*this);
-  _STRUCT_THREAD_TASK task;
-  task.nTaskKind = TASK_SEND_DSP_FILE;
-  task.strFilePath = m_pApp->m_strCompositeFilePath;
-  HandOverTask(task, false);
-  StartTimer(kDspDownloadReplyTimeout, kReplyTimerKind);
+  HandOverDspImage(m_pApp->m_strCompositeFilePath, false);
   return 0;
 }
 

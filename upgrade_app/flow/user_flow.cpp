@@ -8,7 +8,6 @@
 #include "upgrade_app/corvik_upgrade_app.h"
 #include "upgrade_app/corvik_upgrade_dlg.h"
 #include "upgrade_app/dialogs/fail_upgrade_dlg.h"
-#include "upgrade_app/flow/dsp_download.h"
 #include "upgrade_app/reported_exceptions.h"
 #include "upgrade_app/resources/resource_ids.h"
 #include "upgrade_app/resources/string_table.h"
@@ -93,14 +92,8 @@ void CCorvikUpgradeDlg::OnTroubleshoot() {
 
 platform::LRESULT CCorvikUpgradeDlg::OnSendDSPFirmware(platform::WPARAM /*wParam*/,
                                                        platform::LPARAM /*lParam*/) {
-  ReportingExceptions("Exception catched in OnSendDSPFirmware", [this] {
-    AnnounceDspDownload(*this);
-    _STRUCT_THREAD_TASK task;
-    task.nTaskKind = TASK_SEND_DSP_FILE;
-    task.strFilePath = m_pApp->m_strDSPFilePath;
-    HandOverTask(task, true);
-    StartTimer(kDspDownloadReplyTimeout, kReplyTimerKind);
-  });
+  ReportingExceptions("Exception catched in OnSendDSPFirmware",
+                      [this] { HandOverDspImage(m_pApp->m_strDSPFilePath, true); });
   return 0;
 }
 

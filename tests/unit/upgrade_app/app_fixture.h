@@ -22,6 +22,7 @@
 #include "platform/ui/dialog.h"
 #include "platform/ui/dialog_observer.h"
 #include "platform/ui/dialog_windows.h"
+#include "platform/ui/font.h"
 #include "platform/ui/ui_backend.h"
 #include "tests/support/participant.h"
 #include "tests/unit/upgrade_app/temp_folder.h"
@@ -31,6 +32,15 @@
 #include "upgrade_app/worker_start.h"
 
 namespace upgrade_app_test {
+
+// The fonts the windows make: always Arial, of a height and weight.
+inline platform::LogFont ArialFont(int height, int weight) {
+  platform::LogFont font;
+  font.face = "Arial";
+  font.height = height;
+  font.weight = weight;
+  return font;
+}
 
 struct ShownBox {
   std::string text;

@@ -17,16 +17,8 @@ namespace {
 
 using upgrade_app_test::MainWindowTest;
 
-platform::LogFont ArialFont(int height, int weight) {
-  platform::LogFont font;
-  font.face = "Arial";
-  font.height = height;
-  font.weight = weight;
-  return font;
-}
-
-const platform::LogFont kBold = ArialFont(-14, platform::FW_BOLD);
-const platform::LogFont kNormal = ArialFont(-12, platform::FW_NORMAL);
+const platform::LogFont kBold = upgrade_app_test::ArialFont(-14, platform::FW_BOLD);
+const platform::LogFont kNormal = upgrade_app_test::ArialFont(-12, platform::FW_NORMAL);
 
 bool Visible(const platform::Dialog& dialog, int id) {
   return dialog.GetDlgItem(id)->IsWindowVisible() != platform::FALSE;

@@ -14,15 +14,7 @@ namespace {
 using upgrade_flow_test::FlowTest;
 using upgrade_flow_test::WatchedWindow;
 
-platform::LogFont Arial(int height, int weight) {
-  platform::LogFont font;
-  font.face = "Arial";
-  font.height = height;
-  font.weight = weight;
-  return font;
-}
-
-const platform::LogFont kQuestionFont = Arial(-16, platform::FW_BOLD);
+const platform::LogFont kQuestionFont = upgrade_app_test::ArialFont(-16, platform::FW_BOLD);
 
 class FollowUpDialogTest : public FlowTest {
  protected:
@@ -162,11 +154,12 @@ TEST_F(FollowUpDialogTest, NotRegisteredShowsTheStepsThatCompleteTheUpgrade) {
                   platform::UINT text;
                   std::optional<platform::LogFont> font;
                 } lines[] = {
-                    {IDC_COMPLETE_HEADING, IDS_READ_INSTRUCTIONS, Arial(-16, platform::FW_BOLD)},
+                    {IDC_COMPLETE_HEADING, IDS_READ_INSTRUCTIONS,
+                     upgrade_app_test::ArialFont(-16, platform::FW_BOLD)},
                     {IDC_COMPLETE_RESULT, IDS_UPGRADE_WAS_SUCCESSFUL,
-                     Arial(-12, platform::FW_NORMAL)},
+                     upgrade_app_test::ArialFont(-12, platform::FW_NORMAL)},
                     {IDC_COMPLETE_STEPS_HEADING, IDS_COMPLETE_STEPS_HEADING,
-                     Arial(-14, platform::FW_BOLD)},
+                     upgrade_app_test::ArialFont(-14, platform::FW_BOLD)},
                     {IDC_COMPLETE_STEPS, IDS_REGISTER_STEPS, std::nullopt},
                 };
                 for (const auto& line : lines) {
@@ -193,7 +186,8 @@ TEST_F(FollowUpDialogTest, TheRecoveryDialogShowsItsCautionInBoldRed) {
             [&](platform::Dialog& recovery) {
               for (const int id : {IDC_CAUTION_TEXT, IDC_READY_TEXT, IDC_ERASE_TEXT,
                                    IDC_BOOTROM_UPGRADE, IDC_APPLICATION_UPGRADE}) {
-                EXPECT_EQ(recovery.GetDlgItem(id)->GetFont(), Arial(-14, platform::FW_BOLD))
+                EXPECT_EQ(recovery.GetDlgItem(id)->GetFont(),
+                          upgrade_app_test::ArialFont(-14, platform::FW_BOLD))
                     << "control " << id;
               }
               const platform::ControlColors caution =

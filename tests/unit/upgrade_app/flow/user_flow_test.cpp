@@ -18,23 +18,17 @@ using upgrade_flow_test::WatchedWindow;
 constexpr char kCaption[] = "Halcyra Software Upgrade";
 constexpr char kDetectionFailed[] = "ERROR: Halcyra DETECTION FAILED.\r\n";
 
-platform::LogFont Arial(int height, int weight) {
-  platform::LogFont font;
-  font.face = "Arial";
-  font.height = height;
-  font.weight = weight;
-  return font;
-}
-
 TEST_F(FlowTest, DetectionFailuresAlternateBetweenTheInstructionsAndTheRecoveryDialog) {
   WatchedWindow window(IDD_WIZARD_WINDOW);
   int recovery_dialogs = 0;
   const auto expect_instructions = [&] {
     EXPECT_EQ(window.m_nDetectionFailures, 1);
     EXPECT_EQ(window.GetDlgItemText(IDC_INSTRUCTIONS), FindResourceString(IDS_MENU_INSTRUCTIONS));
-    EXPECT_EQ(window.GetDlgItem(IDC_INSTRUCTIONS)->GetFont(), Arial(-12, platform::FW_NORMAL));
+    EXPECT_EQ(window.GetDlgItem(IDC_INSTRUCTIONS)->GetFont(),
+              upgrade_app_test::ArialFont(-12, platform::FW_NORMAL));
     EXPECT_EQ(window.GetDlgItemText(IDC_TITLE_TEXT), kDetectionFailed);
-    EXPECT_EQ(window.GetDlgItem(IDC_TITLE_TEXT)->GetFont(), Arial(-14, platform::FW_BOLD));
+    EXPECT_EQ(window.GetDlgItem(IDC_TITLE_TEXT)->GetFont(),
+              upgrade_app_test::ArialFont(-14, platform::FW_BOLD));
     EXPECT_EQ(window.GetDlgItemText(IDC_STEP_TEXT), kDetectionFailed);
     EXPECT_TRUE(Enabled(window, IDC_UPGRADE));
     EXPECT_TRUE(Visible(window, IDC_UPGRADE));
@@ -124,7 +118,8 @@ TEST_F(FlowTest, NextPutsTheWizardBackToItsStartAndTheTitleIsRedOnlyWhileAborted
         EXPECT_EQ(window.GetDlgItemText(IDC_STEP_TEXT), "");
         EXPECT_TRUE(Enabled(window, IDC_UPGRADE));
         EXPECT_TRUE(Visible(window, IDC_UPGRADE));
-        EXPECT_EQ(window.GetDlgItem(IDC_UPGRADE)->GetFont(), Arial(-14, platform::FW_BOLD));
+        EXPECT_EQ(window.GetDlgItem(IDC_UPGRADE)->GetFont(),
+                  upgrade_app_test::ArialFont(-14, platform::FW_BOLD));
         EXPECT_FALSE(Visible(window, IDC_NEXT));
         const platform::ControlColors plain = window.ColorsOf(title);
         EXPECT_FALSE(plain.TextColor().has_value());
