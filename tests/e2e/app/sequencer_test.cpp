@@ -46,6 +46,10 @@ std::string Escaped(const std::string& text) {
   return escaped;
 }
 
+constexpr char kResetFailedBox[] =
+    "box thread=worker owner=none caption=\"tessaly\" text=\"Device Reset Failed!\" icon=none "
+    "buttons=ok answer=ok";
+
 TessalyRoot EngineeringRoot() {
   sample_root::Options options;
   options.mode = "VARSOLIN";
@@ -60,8 +64,7 @@ TEST(SequencerTimeOutTest, AResetWithoutConsoleEndsInTheNoResponseTextAndGivesTh
   EXPECT_EQ(result.transcript,
             (std::vector<std::string>{
                 "dialog open 104",
-                "box thread=worker owner=none caption=\"tessaly\" text=\"Device Reset Failed!\" "
-                "icon=none buttons=ok answer=ok",
+                kResetFailedBox,
                 "time ms=20000",
                 "control 1081 text=\"&Reset USB Device\" enabled=1 visible=1",
                 "control 1000 text=\"" + Escaped(no_response) + "\" enabled=1 visible=1",
