@@ -226,6 +226,9 @@ inline constexpr char kStartAndReachQuestion[] = "click 1014\nwait dialog 1089\n
 inline constexpr char kDumpMainWindowAndClose[] =
     "dump 1014\ndump 1\ndump 1072\ndump 1071\nsysmenu 0xF060\n";
 
+inline constexpr char kReadyText[] =
+    R"(Your phone has been upgraded and is registered to its base station.  It is now ready for use.\r\n\n)";
+
 inline constexpr char kUpgradeEnabled[] = "control 1014 text=\"Upgrade\" enabled=1 visible=1";
 inline constexpr char kExitEnabled[] = "control 1 text=\"Exit\" enabled=1 visible=1";
 inline constexpr char kStatusLineEmpty[] = "control 1072 text=\"\" enabled=1 visible=1";

@@ -18,12 +18,14 @@ using tessaly_e2e::RunResult;
 using tessaly_e2e::TessalyRoot;
 
 constexpr char kDumpButtons[] = "dump 1014\ndump 1\n";
+// Ends the run through the system menu's Close, which must be enabled again too.
+constexpr char kCloseWindow[] = "sysmenu 0xF060\n";
 
 TEST(GuidedUpgradeFailureTest, AnInvalidCountryCodeStopsBeforeTheRadioModule) {
   const TessalyRoot root;
-  const RunResult result =
-      root.Run(std::string("click 1014\ntime\nanswer ok\ndump 1072\n") + kDumpButtons + "click 1\n",
-               root.Scenario(R"([{"default_replies": true, "replies": {"0xD01C": "03"}}])"));
+  const RunResult result = root.Run(
+      std::string("click 1014\ntime\nanswer ok\ndump 1072\n") + kDumpButtons + kCloseWindow,
+      root.Scenario(R"([{"default_replies": true, "replies": {"0xD01C": "03"}}])"));
   EXPECT_EQ(result.transcript,
             (Lines{"dialog open 1063", Time(kToDspImageSent + kAfterDspImageToRadioModule),
                    Box("1063",
@@ -46,7 +48,7 @@ TEST(GuidedUpgradeFailureTest, TwoFailedDetectionsLeadToTheBootRomRecoveryAndOnT
   const RunResult result = root.Run(
       std::string("click 1014\nwait idle\ntime\ndump 1056\ndump 1057\ndump 1072\n") + kDumpButtons +
           "click 1014\nwait dialog 177\ntime\nclick 1020\nwait dialog 1089\ntime\nclick "
-          "1091\nclick 1090\nanswer ok\n" +
+          "1091\nclick 1090\nanswer ok\ndump 1056\n" +
           kDumpMainWindowAndClose,
       root.Scenario(R"([{"default_replies": true,
           "faults": [{"command": "0xD0AA", "kind": "no-reply", "times": 2}]}])"));
@@ -58,29 +60,20 @@ TEST(GuidedUpgradeFailureTest, TwoFailedDetectionsLeadToTheBootRomRecoveryAndOnT
   EXPECT_EQ(
       result.transcript,
       (Lines{
-          "dialog open 1063",
-          Time(kFailedDetection),
+          "dialog open 1063", Time(kFailedDetection),
           std::string("control 1056 text=\"") + kDetectionFailedText +
               "\" enabled=1 visible=1 color=#ff0000",
           std::string("control 1057 text=\"") + kMenuInstructions + "\" enabled=1 visible=1",
           std::string("control 1072 text=\"") + kDetectionFailedText + "\" enabled=1 visible=1",
-          kUpgradeEnabled,
-          kExitEnabled,
-          "dialog open 177",
-          Time(kRecoveryShown),
-          "dialog close 177 result=1",
-          "dialog open 1089",
+          kUpgradeEnabled, kExitEnabled, "dialog open 177", Time(kRecoveryShown),
+          "dialog close 177 result=1", "dialog open 1089",
           Time(kRecoveryShown + kRecoveryIdentify + kAfterDspImageToRadioModule +
                kRadioModuleToVerdict),
-          "dialog close 1089 result=2",
-          Box("1063",
-              R"(Your phone has been upgraded and is registered to its base station.  It is now ready for use.\r\n\n)",
-              "none"),
-          kUpgradeEnabled,
-          kExitEnabled,
-          kStatusLineEmpty,
-          WarningLine(false),
-          kMainWindowClosed,
+          "dialog close 1089 result=2", Box("1063", kReadyText, "none"),
+          // The second Upgrade put the start title back; the reset after the verdict ends its
+          // red.
+          R"(control 1056 text="IMPORTANT:  PLEASE FOLLOW THE STEPS BELOW.\r\n" enabled=1 visible=1)",
+          kUpgradeEnabled, kExitEnabled, kStatusLineEmpty, WarningLine(false), kMainWindowClosed,
           kExited}));
   EXPECT_EQ(root.Record(),
             Join({{"reset", Request(kEnableUsb), "reset", Request(kEnableUsb),
@@ -94,7 +87,7 @@ TEST(GuidedUpgradeFailureTest, WithoutAConsoleEachUpgradeEndsInTheRecoveryDialog
   const TessalyRoot root;
   const RunResult result = root.Run(
       std::string("click 1014\nwait dialog 177\ntime\nclose\n") + kDumpButtons +
-          "click 1014\nwait dialog 177\ntime\nsysmenu 0xF060\n" + kDumpButtons + "click 1\n",
+          "click 1014\nwait dialog 177\ntime\nsysmenu 0xF060\n" + kDumpButtons + kCloseWindow,
       root.Scenario("[]"));
   // The detection's reset step waits its own time-out for each of its four tries.
   constexpr int kResetTimeOut = 25000;
@@ -120,7 +113,7 @@ TEST(GuidedUpgradeFailureTest, AConsoleLostAtTheMainTablesIdentifyAbortsWithOneR
   // identify of the main table (row 6 and its retries) fails.
   const RunResult result =
       root.Run(std::string("click 1014\nwait dialog 177\ntime\nclose\nwait idle\ntime\n") +
-                   kDumpButtons + "click 1\n",
+                   kDumpButtons + kCloseWindow,
                root.Scenario(R"([{"default_replies": true,
           "hide_after": [{"after": "0xD0AB", "skip": 1, "times": 100}]}])"));
   constexpr int kAbortAt = kFirstDetection + kCpldRowsBeforeIdentify;
@@ -147,7 +140,7 @@ TEST_P(MalformedHexTest, AbortsBeforeTheHeaderAndLeavesNoFileBehind) {
   const fs::path hex = root.Firmware(sample_root::kCvmImageName);
   sample_root::WriteFile(hex, std::string(GetParam().text));
   const RunResult result =
-      root.Run(std::string("click 1014\ntime\nanswer ok\n") + kDumpButtons + "click 1\n",
+      root.Run(std::string("click 1014\ntime\nanswer ok\n") + kDumpButtons + kCloseWindow,
                root.Scenario(kDefaultConsole));
   EXPECT_EQ(
       result.transcript,

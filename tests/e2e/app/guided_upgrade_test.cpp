@@ -18,8 +18,6 @@ using tessaly_e2e::TessalyRoot;
 
 constexpr char kImportantText[] =
     R"(\nImportant! Please read and follow the instructions below carefully\n)";
-constexpr char kReadyText[] =
-    R"(Your phone has been upgraded and is registered to its base station.  It is now ready for use.\r\n\n)";
 constexpr char kSearchingText[] =
     R"(The phone console is searching for the radio signal from the base station.\r\n\nThis process will complete or time out after one minute and display will change to Ready or No Signal\r\n\nPlease select the option below that matches what you see on the phone display:\r\n)";
 constexpr char kNoSignalText[] =
