@@ -81,6 +81,9 @@ platform::UINT CCorvikUpgradeDlg::ActiveRunnerMessage() const {
 
 void CCorvikUpgradeDlg::AbortUpgrade() {
   m_nRetryCount = 0;
+  // Nothing is awaited any more: a later time-out (of a download, which sets no pending command)
+  // must not act on the aborted command.
+  m_nPendingCommand = kNothingPending;
   UpdateStatus(this, "\r\nSoftware upgrade process aborted.\r\n");
   g_bAbort = 1;
   StopTimer(kReplyTimerKind);
@@ -120,6 +123,7 @@ void RebootDialogue(CCorvikUpgradeDlg& dialog) {
 
 void DetectionFailed(CCorvikUpgradeDlg& dialog) {
   dialog.m_nRetryCount = 0;
+  dialog.m_nPendingCommand = CCorvikUpgradeDlg::kNothingPending;
   g_bAbort = 1;
   dialog.m_bAborted = 1;
   dialog.EnableControl(platform::IDOK, platform::TRUE);

@@ -122,6 +122,7 @@ TEST_F(TimersTest, MainRunnerRetriesTwiceThenAbortsOnce) {
     EXPECT_EQ(dialog.m_nRetryCount, 0);
     EXPECT_EQ(g_bAbort, 1);
     EXPECT_EQ(dialog.m_nCurrentStep, 0);
+    EXPECT_EQ(dialog.m_nPendingCommand, CCorvikUpgradeDlg::kNothingPending);
     EXPECT_EQ(recovery->Opened(), 1);
     EXPECT_EQ(dialog.m_bFailDialogShown, 0) << "the recovery dialog forgets itself as it closes";
     EXPECT_EQ(dialog.m_nReplyTimer, CCorvikUpgradeDlg::kNoTimer);
