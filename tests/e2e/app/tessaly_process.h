@@ -64,15 +64,19 @@ class EnvironmentBlock {
   std::vector<char*> pointers_;
 };
 
-// A started tessaly; standard output is readable line by line.
+// A started tessaly; standard output is readable line by line. `working_directory` (when not
+// empty) is its current directory, where the program puts files it names without a folder.
 class TessalyProcess {
  public:
-  explicit TessalyProcess(const Environment& environment) {
+  explicit TessalyProcess(const Environment& environment, const fs::path& working_directory = {}) {
     int output[2];
     if (::pipe2(output, O_CLOEXEC) != 0) throw std::runtime_error("no pipe");
     posix_spawn_file_actions_t actions;
     ::posix_spawn_file_actions_init(&actions);
     ::posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
+    if (!working_directory.empty()) {
+      ::posix_spawn_file_actions_addchdir_np(&actions, working_directory.c_str());
+    }
     EnvironmentBlock block(environment);
     std::string program = TESSALY_BINARY;
     char* argv[] = {program.data(), nullptr};
@@ -172,11 +176,12 @@ class TessalyRoot {
             {"HALCYRA_USB", "sim"}};
   }
 
-  // Runs tessaly to its end with `script`; `extra` adds or replaces environment variables.
+  // Runs tessaly to its end with `script`; `extra` adds or replaces environment variables. The
+  // program runs in the root folder, so that runs of parallel tests keep their files apart.
   RunResult Run(const std::string& script, const Environment& extra = {}) const {
     Environment environment = BaseEnvironment(script);
     for (const auto& [name, value] : extra) environment[name] = value;
-    TessalyProcess process(environment);
+    TessalyProcess process(environment, path_);
     RunResult result;
     result.exit_status = process.Wait();
     result.transcript = ReadLines(TranscriptPath());

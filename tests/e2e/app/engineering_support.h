@@ -1,0 +1,140 @@
+#pragma once
+
+// What the end-to-end tests of the engineering window share: its sample installation, script
+// pieces for the panel, the texts several cases expect, and the record lines of downloads.
+
+#include <openssl/evp.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tests/e2e/app/tessaly_process.h"
+
+namespace tessaly_e2e {
+
+inline constexpr char kProductCaption[] = "Halcyra Software Upgrade";
+
+inline constexpr char kNoResponseText[] =
+    "\r\nThere is no response from Halcyra.\r\nIt looks like the USB connection is not "
+    "enabled.\r\nPlease check both cables and re-enter the key sequence on the phone to enable it "
+    "for USB connection.\r\nOnce again for your convenience we repeat the key sequence:\r\n1.\tHit "
+    "the EXIT key on the phone several times until the phone displays the word \"Ready\".\r\n2."
+    "\tHit the MENU key on the phone.\r\n3.\tUsing the down arrow key on the phone scroll to "
+    "\"ADMINISTRATION SETUP\".\r\n4.\tHit the SELECT key.\r\n5.\tScroll down to \"SOFTWARE "
+    "UPGRADE\".\r\n6.\tHit the SELECT key again.\r\n7.\tPress the key under the LCD display "
+    "that is under the word \"START\".\r\n8.\tOn the PC click OK.";
+
+// The command list of the engineering window, in the order the window lists it.
+inline constexpr char kCommandItems[] =
+    "UPD_INIT_UPGRADE_CVMFLASH|UPD_SEND_CVM_HEADER|UPD_GET_RADIO_STATUS|UPD_RESET_CONSOLE|"
+    "UPD_GET_CPLD_FW_VER|UPD_GET_CVM_LOCK_STATUS|UPD_INIT_UPGRADE_RADIOPARAMS|"
+    "UPD_INIT_UPGRADE_DSPFLASH|UPD_INIT_VERIFY_RADIO_STATUS|UPD_GET_CVMFLASH_FW_VER|"
+    "UPD_SEND_CVM_BOOTLOADER|UPD_ENABLE_USB|UPD_INIT_UPGRADE_CONSOLEPARAMS|UPD_GET_RADIO_MODE|"
+    "UPD_CVM_IMAGE_END|UPD_INIT_UPGRADE_DSP_COMP|UPD_ENABLE_USB_UPGRADE|UPD_GET_DSPFLASH_FW_VER";
+inline constexpr char kFirmwareTypeItems[] = "DSP Firmware|CPLD Firmware|CVM Firmware";
+
+inline TessalyRoot EngineeringRoot() {
+  sample_root::Options options;
+  options.mode = "VARSOLIN";
+  return TessalyRoot(options);
+}
+
+// A text as the transcript writes it inside double quotes.
+inline std::string Escaped(std::string_view text) {
+  std::string escaped;
+  for (const char c : text) {
+    switch (c) {
+      case '\r':
+        escaped += "\\r";
+        break;
+      case '\n':
+        escaped += "\\n";
+        break;
+      case '\t':
+        escaped += "\\t";
+        break;
+      case '"':
+        escaped += "\\\"";
+        break;
+      default:
+        escaped += c;
+    }
+  }
+  return escaped;
+}
+
+// Script lines: choose a command in the panel's list and send it.
+inline std::string SendCommand(std::string_view name) {
+  return "select 1039 \"" + std::string(name) + "\"\nclick 1023\n";
+}
+
+// The transcript line of the status box showing `text`.
+inline std::string StatusBoxLine(std::string_view text) {
+  return "control 1000 text=\"" + Escaped(text) + "\" enabled=1 visible=1";
+}
+
+// The transcript line of the command list with item `selection` (text `chosen`) chosen.
+inline std::string CommandListLine(std::string_view chosen, int selection, bool enabled,
+                                   bool dropped = false) {
+  return "control 1039 text=\"" + std::string(chosen) + "\" enabled=" + (enabled ? "1" : "0") +
+         " visible=1 sel=" + std::to_string(selection) + " items=\"" + kCommandItems + "\"" +
+         (dropped ? " dropped=1" : "");
+}
+
+// The transcript line of the firmware-type list with nothing chosen.
+inline std::string FirmwareTypeListLine(bool dropped = false) {
+  return std::string("control 1040 text=\"\" enabled=1 visible=1 sel=-1 items=\"") +
+         kFirmwareTypeItems + "\"" + (dropped ? " dropped=1" : "");
+}
+
+inline std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) throw std::runtime_error("cannot read " + path.string());
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+inline std::string Sha256Hex(const std::vector<std::uint8_t>& bytes) {
+  unsigned char digest[EVP_MAX_MD_SIZE];
+  unsigned int length = 0;
+  if (EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_sha256(), nullptr) != 1) {
+    throw std::runtime_error("SHA-256 failed");
+  }
+  std::string hex;
+  for (unsigned int index = 0; index < length; ++index) {
+    char pair[3];
+    std::snprintf(pair, sizeof pair, "%02x", digest[index]);
+    hex += pair;
+  }
+  return hex;
+}
+
+// The console's record line for a complete stream of exactly these bytes.
+inline std::string FileRecordLine(const std::vector<std::uint8_t>& bytes) {
+  return "file bytes=" + std::to_string(bytes.size()) + " sha256=" + Sha256Hex(bytes);
+}
+
+// Bytes as the record writes a request's payload: upper-case hex pairs, one blank between.
+inline std::string HexPairs(const std::vector<std::uint8_t>& bytes) {
+  std::string text;
+  for (const std::uint8_t byte : bytes) {
+    char pair[3];
+    std::snprintf(pair, sizeof pair, "%02X", byte);
+    if (!text.empty()) text += ' ';
+    text += pair;
+  }
+  return text;
+}
+
+inline std::string RequestRecordLine(std::string_view code,
+                                     const std::vector<std::uint8_t>& payload = {}) {
+  return "request " + std::string(code) + " payload=\"" + HexPairs(payload) + "\"";
+}
+
+}  // namespace tessaly_e2e
