@@ -31,27 +31,22 @@ TEST(EngineeringBadChoiceTest, EachRefusalSaysWhyAndSendsNothing) {
           cpld + "\"\nclick 1024\ndump 1007\ndump 1024\ndump 1014\nclick 1\n",
       root.Scenario("[{}]"));
 
-  EXPECT_EQ(
-      result.transcript,
-      (Lines{
-          "dialog open 104",
-          tessaly_e2e::CommandListLine("", -1, true, true),
-          tessaly_e2e::FirmwareTypeListLine(true),
-          R"(file-dialog filter="DSP Firmware Files (*.bin)|*.bin|CPLD Firmware Files (*.xsvf)|)"
-          R"(*.xsvf|CVM Firmware Files (*.hex)|*.hex|All Files (*.*)|*.*||" answer=")" +
-              settings + "\"",
-          R"(box thread=gui owner=104 caption="Halcyra Software Upgrade" text="Please select a )"
-          R"(file with extention .bin, .xsvf or .hex!" icon=information buttons=ok answer=ok)",
-          R"(control 1007 text="" enabled=1 visible=1)",
-          R"(file-dialog filter="DSP Firmware Files (*.bin)|*.bin|All Files (*.*)|*.*||" )"
-          R"(answer=")" +
-              cpld + "\"",
-          "control 1007 text=\"" + cpld + "\" enabled=1 visible=1",
-          R"(control 1024 text="Send FW" enabled=1 visible=1)",
-          R"(control 1014 text="&Upgrade" enabled=1 visible=0)",
-          "dialog close 104 result=1",
-          "exit code=0",
-      }));
+  EXPECT_EQ(result.transcript,
+            (Lines{
+                "dialog open 104",
+                tessaly_e2e::CommandListLine("", -1, true, true),
+                tessaly_e2e::FirmwareTypeListLine(true),
+                tessaly_e2e::FileDialogLine(tessaly_e2e::kAnyFirmwareFilter, settings),
+                tessaly_e2e::WindowBoxLine(
+                    "Please select a file with extention .bin, .xsvf or .hex!", "information"),
+                R"(control 1007 text="" enabled=1 visible=1)",
+                tessaly_e2e::FileDialogLine(tessaly_e2e::kDspFilter, cpld),
+                "control 1007 text=\"" + cpld + "\" enabled=1 visible=1",
+                R"(control 1024 text="Send FW" enabled=1 visible=1)",
+                R"(control 1014 text="&Upgrade" enabled=1 visible=0)",
+                "dialog close 104 result=1",
+                "exit code=0",
+            }));
   EXPECT_EQ(root.StatusFile(),
             "\r\nPlease select a command first from select Command Combo Box\r\n"
             "\r\nPlease select a F/W Type first from select F/W Combo Box\r\n"

@@ -32,7 +32,7 @@ TEST(EngineeringCommandTest, ClearWindowEmptiesTheStatusBoxFromTheNextLineOn) {
   const TessalyRoot root = EngineeringRoot();
   const RunResult result =
       root.Run(SendCommand("UPD_GET_DSPFLASH_FW_VER") + SendCommand("UPD_ENABLE_USB") +
-                   "dump 1000\nclick 1013\n" + "dump 1000\n" + SendCommand("UPD_GET_CPLD_FW_VER") +
+                   "dump 1000\nclick 1013\ndump 1000\n" + SendCommand("UPD_GET_CPLD_FW_VER") +
                    "dump 1000\nclick 1\n",
                root.Scenario(kBuiltInConsole));
   const std::string before_clearing = std::string(kDspVersion) + kEnableUsb;

@@ -45,8 +45,7 @@ std::string Script(const Download& download) {
 Lines Transcript(const Download& download) {
   const auto size = std::filesystem::file_size(download.sent);
   return {
-      "file-dialog filter=\"" + std::string(download.filter) + "\" answer=\"" +
-          download.chosen.string() + "\"",
+      tessaly_e2e::FileDialogLine(download.filter, download.chosen.string()),
       "time ms=1000",
       "control 1007 text=\"" + download.chosen.string() + "\" enabled=1 visible=1",
       "control 1008 text=\"\" enabled=1 visible=1 pos=" + std::to_string(size / 2) + " range=0.." +
@@ -61,14 +60,12 @@ TEST(EngineeringDownloadTest, SendFwDownloadsEachKindOfFirmware) {
   options.dsp_image_size = 16384 + 100;  // not whole blocks
   const TessalyRoot root(options);
   const std::vector<Download> downloads = {
-      {"CPLD Firmware", "CPLD Firmware Files (*.xsvf)|*.xsvf|All Files (*.*)|*.*||",
-       root.Firmware(sample_root::kCpldImageName), root.Firmware(sample_root::kCpldImageName), ""},
-      {"DSP Firmware", "DSP Firmware Files (*.bin)|*.bin|All Files (*.*)|*.*||",
-       root.Firmware(sample_root::kDspImageName), root.Firmware(sample_root::kDspImageName),
-       "Phone application Upgrade complete"},
-      {"CVM Firmware", "CVM Firmware Files (*.hex)|*.hex|All Files (*.*)|*.*||",
-       root.Firmware(sample_root::kCvmImageName), root.Firmware("CVM_0110.cvm"),
-       "CVM Upgrade complete"},
+      {"CPLD Firmware", tessaly_e2e::kCpldFilter, root.Firmware(sample_root::kCpldImageName),
+       root.Firmware(sample_root::kCpldImageName), ""},
+      {"DSP Firmware", tessaly_e2e::kDspFilter, root.Firmware(sample_root::kDspImageName),
+       root.Firmware(sample_root::kDspImageName), "Phone application Upgrade complete"},
+      {"CVM Firmware", tessaly_e2e::kCvmFilter, root.Firmware(sample_root::kCvmImageName),
+       root.Firmware("CVM_0110.cvm"), "CVM Upgrade complete"},
   };
   std::string script;
   for (const Download& download : downloads) script += Script(download);

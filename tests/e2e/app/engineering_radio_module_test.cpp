@@ -118,9 +118,7 @@ TEST(EngineeringRadioModuleTest, TheHeaderAnnouncesTheImageAndSendFwDownloadsIts
                    hex_path + "\"\nclick 1024\n" + "time\ndump 1008\ndump 1017\nclick 1\n",
                root.Scenario("[{}]"));
 
-  const std::string file_dialog =
-      R"(file-dialog filter="CVM Firmware Files (*.hex)|*.hex|All Files (*.*)|*.*||" answer=")" +
-      hex_path + "\"";
+  const std::string file_dialog = tessaly_e2e::FileDialogLine(tessaly_e2e::kCvmFilter, hex_path);
   const Bytes download = DownloadFile(image);
   const std::string bytes_sent = std::to_string(download.size());
   EXPECT_EQ(result.transcript,

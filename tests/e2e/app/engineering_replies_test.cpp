@@ -55,10 +55,8 @@ TEST(EngineeringReplyTest, EveryNamedCommandGetsItsOwnCheck) {
   EXPECT_EQ(result.transcript,
             (Lines{
                 "dialog open 104",
-                R"(file-dialog filter="CVM Firmware Files (*.hex)|*.hex|All Files (*.*)|*.*||" )"
-                "answer=cancel",
-                R"(box thread=gui owner=104 caption="Halcyra Software Upgrade" )"
-                R"(text="CVM file is NULL, Aborting the upgrade" icon=error buttons=ok answer=ok)",
+                tessaly_e2e::FileDialogLine(tessaly_e2e::kCvmFilter, ""),
+                tessaly_e2e::WindowBoxLine("CVM file is NULL, Aborting the upgrade", "error"),
                 "time ms=20000",
                 R"(control 1023 text="Send Command" enabled=1 visible=1)",
                 "dialog close 104 result=1",

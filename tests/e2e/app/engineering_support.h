@@ -40,6 +40,13 @@ inline constexpr char kCommandItems[] =
     "UPD_CVM_IMAGE_END|UPD_INIT_UPGRADE_DSP_COMP|UPD_ENABLE_USB_UPGRADE|UPD_GET_DSPFLASH_FW_VER";
 inline constexpr char kFirmwareTypeItems[] = "DSP Firmware|CPLD Firmware|CVM Firmware";
 
+inline constexpr char kDspFilter[] = "DSP Firmware Files (*.bin)|*.bin|All Files (*.*)|*.*||";
+inline constexpr char kCpldFilter[] = "CPLD Firmware Files (*.xsvf)|*.xsvf|All Files (*.*)|*.*||";
+inline constexpr char kCvmFilter[] = "CVM Firmware Files (*.hex)|*.hex|All Files (*.*)|*.*||";
+inline constexpr char kAnyFirmwareFilter[] =
+    "DSP Firmware Files (*.bin)|*.bin|CPLD Firmware Files (*.xsvf)|*.xsvf|CVM Firmware Files "
+    "(*.hex)|*.hex|All Files (*.*)|*.*||";
+
 inline TessalyRoot EngineeringRoot() {
   sample_root::Options options;
   options.mode = "VARSOLIN";
@@ -78,6 +85,18 @@ inline std::string SendCommand(std::string_view name) {
 // The transcript line of the status box showing `text`.
 inline std::string StatusBoxLine(std::string_view text) {
   return "control 1000 text=\"" + Escaped(text) + "\" enabled=1 visible=1";
+}
+
+// The transcript line of a file dialog answered with `path`, or cancelled when it is empty.
+inline std::string FileDialogLine(std::string_view filter, std::string_view path) {
+  return "file-dialog filter=\"" + std::string(filter) +
+         "\" answer=" + (path.empty() ? "cancel" : "\"" + std::string(path) + "\"");
+}
+
+// The transcript line of a box of the engineering window that the script answers with OK.
+inline std::string WindowBoxLine(std::string_view text, std::string_view icon) {
+  return "box thread=gui owner=104 caption=\"" + std::string(kProductCaption) + "\" text=\"" +
+         Escaped(text) + "\" icon=" + std::string(icon) + " buttons=ok answer=ok";
 }
 
 // The transcript line of the command list with item `selection` (text `chosen`) chosen.

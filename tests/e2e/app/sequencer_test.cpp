@@ -19,11 +19,13 @@ TEST(SequencerTimeOutTest, AResetWithoutConsoleEndsInTheNoResponseTextAndGivesTh
   const RunResult result =
       root.Run("click 1081\nanswer ok\ntime\ndump 1081\ndump 1000\nclick 1\n", root.Scenario("[]"));
   const std::string no_response = std::string(tessaly_e2e::kNoResponseText);
+  const std::string reset_failed =
+      "box thread=worker owner=none caption=\"tessaly\" text=\"Device Reset Failed!\" "
+      "icon=none buttons=ok answer=ok";
   EXPECT_EQ(result.transcript,
             (std::vector<std::string>{
                 "dialog open 104",
-                "box thread=worker owner=none caption=\"tessaly\" text=\"Device Reset Failed!\" "
-                "icon=none buttons=ok answer=ok",
+                reset_failed,
                 "time ms=20000",
                 "control 1081 text=\"&Reset USB Device\" enabled=1 visible=1",
                 "control 1000 text=\"" + Escaped(no_response) + "\" enabled=1 visible=1",
