@@ -138,7 +138,9 @@ void AutomationDriver::Execute(const ScriptCommand& command, std::optional<Windo
       Pause(command, kept);
       return;
     case CommandKind::kTime:
-      Settle(kept);
+      if (command.settle) {
+        Settle(kept);
+      }
       transcript_->Write(FormatTimeLine(clock_->Now()));
       return;
     case CommandKind::kClick:
@@ -329,7 +331,9 @@ AutomationDriver::DialogCommand AutomationDriver::DialogCommandFor(
 }
 
 void AutomationDriver::ActOnTopmostDialog(const ScriptCommand& command, DialogCommand action) {
-  Settle(std::nullopt);
+  if (command.settle) {
+    Settle(std::nullopt);
+  }
   const auto topmost = stack_.Topmost();
   if (!topmost || topmost->kind != WindowKind::kDialog) {
     Fail(command, "no dialog is open");

@@ -102,6 +102,10 @@ bool ParseCommand(const std::vector<Token>& tokens, ScriptCommand& command, std:
       error = name + " needs a number";
       return false;
     }
+    if (command.kind == CommandKind::kDump && IsWord(tokens, 2, "now")) {
+      command.settle = false;
+      expected = 3;
+    }
   } else if (name == "select") {
     command.kind = CommandKind::kSelect;
     expected = 3;
@@ -139,9 +143,13 @@ bool ParseCommand(const std::vector<Token>& tokens, ScriptCommand& command, std:
   } else if (name == "wait") {
     error = "wait needs idle or dialog <template id>";
     return false;
-  } else if (name == "close" || name == "time") {
-    command.kind = name == "close" ? CommandKind::kClose : CommandKind::kTime;
+  } else if (name == "close") {
+    command.kind = CommandKind::kClose;
     expected = 1;
+  } else if (name == "time") {
+    command.kind = CommandKind::kTime;
+    command.settle = !IsWord(tokens, 1, "now");
+    expected = command.settle ? 1 : 2;
   } else {
     error = "unknown command \"" + std::string(name) + "\"";
     return false;

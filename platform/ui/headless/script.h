@@ -18,11 +18,11 @@ enum class CommandKind {
   kFile,        // file "<path>" | file cancel
   kWaitIdle,    // wait idle
   kWaitDialog,  // wait dialog <template id>
-  kDump,        // dump <id> | dump 0
+  kDump,        // dump <id> | dump 0, optionally followed by now
   kPause,       // pause <ms>
   kClose,       // close
   kSystemMenu,  // sysmenu <command id>: choose an item of the system menu
-  kTime,        // time: write the program's clock to the transcript
+  kTime,        // time | time now: write the program's clock to the transcript
 };
 
 struct ScriptCommand {
@@ -31,6 +31,7 @@ struct ScriptCommand {
   long long number = 0;  // control, template or command id; milliseconds for pause
   std::string text;      // select: the item; file: the path
   bool ok = true;        // answer ok / answer cancel; file "<path>" / file cancel
+  bool settle = true;    // false for dump ... now and time now: act without settling first
 };
 
 struct ParsedScript {

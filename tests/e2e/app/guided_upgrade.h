@@ -17,7 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "apps/make_sample_root/sample_root.h"
-#include "outside/console_sim/sha256.h"
+#include "tests/e2e/app/console_record.h"
 #include "tests/e2e/app/tessaly_process.h"
 
 namespace guided_upgrade {
@@ -78,36 +78,6 @@ inline std::string Request(unsigned code, const std::string& payload = "") {
   return std::string(text) + " payload=\"" + payload + "\"";
 }
 
-inline std::string HexBytes(const Bytes& bytes) {
-  std::string text;
-  for (const std::uint8_t byte : bytes) {
-    char pair[4];
-    std::snprintf(pair, sizeof pair, "%02X", byte);
-    if (!text.empty()) text += ' ';
-    text += pair;
-  }
-  return text;
-}
-
-inline std::string Stream(const Bytes& bytes) {
-  outside::console_sim::Sha256 sha;
-  sha.Update(bytes);
-  return "file bytes=" + std::to_string(bytes.size()) + " sha256=" + sha.Finish();
-}
-
-inline Bytes ReadBytes(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-// A file as the console receives it: in 64-byte blocks, the last one filled up with zeros.
-inline Bytes StreamOfFile(const fs::path& path) {
-  constexpr std::size_t kBlock = 64;
-  Bytes bytes = ReadBytes(path);
-  bytes.resize((bytes.size() + kBlock - 1) / kBlock * kBlock, 0);
-  return bytes;
-}
-
 inline Lines Join(std::initializer_list<Lines> parts) {
   Lines joined;
   for (const Lines& part : parts) joined.insert(joined.end(), part.begin(), part.end());
@@ -149,11 +119,13 @@ inline Lines VerificationRecord() {
 
 inline Lines CpldRecord(const tessaly_e2e::TessalyRoot& root) {
   return {Request(kEnableUsb), Request(kResetConsole), Request(kEnableUsb), Request(kCpldInit),
-          Stream(StreamOfFile(root.Firmware(sample_root::kCpldImageName)))};
+          tessaly_e2e::FileRecordLine(
+              tessaly_e2e::StreamOfFile(root.Firmware(sample_root::kCpldImageName)))};
 }
 inline Lines DspRecord(const tessaly_e2e::TessalyRoot& root) {
   return {Request(kEnableUsb), Request(kDspVersion), Request(kDspInit),
-          Stream(StreamOfFile(root.Firmware(sample_root::kDspImageName)))};
+          tessaly_e2e::FileRecordLine(
+              tessaly_e2e::StreamOfFile(root.Firmware(sample_root::kDspImageName)))};
 }
 
 // ---- The radio-module image -----------------------------------------------------------------
@@ -184,7 +156,7 @@ inline std::string HeaderRequest(const Bytes& image) {
     payload.insert(payload.end(), bytes.begin(), bytes.end());
   }
   payload.resize(payload.size() + 20, 0xFF);
-  return Request(kRadioModuleHeader, HexBytes(payload));
+  return Request(kRadioModuleHeader, tessaly_e2e::HexPairs(payload));
 }
 
 // The download: the image padded with 0xFF to whole 256-byte blocks, then one block of 0xFF.
@@ -207,7 +179,7 @@ inline Bytes WriteRadioModuleImage(const tessaly_e2e::TessalyRoot& root) {
 
 inline Lines RadioModuleRecord(const Bytes& image) {
   return Join({RadioModuleRecordBeforeHeader(),
-               {HeaderRequest(image), Stream(RadioModuleDownload(image))}});
+               {HeaderRequest(image), tessaly_e2e::FileRecordLine(RadioModuleDownload(image))}});
 }
 
 // Everything the default console receives in a guided upgrade of all three parts.

@@ -75,12 +75,12 @@ TEST(GuidedUpgradeFailureTest, TwoFailedDetectionsLeadToTheBootRomRecoveryAndOnT
           R"(control 1056 text="IMPORTANT:  PLEASE FOLLOW THE STEPS BELOW.\r\n" enabled=1 visible=1)",
           kUpgradeEnabled, kExitEnabled, kStatusLineEmpty, WarningLine(false), kMainWindowClosed,
           kExited}));
-  EXPECT_EQ(root.Record(),
-            Join({{"reset", Request(kEnableUsb), "reset", Request(kEnableUsb),
-                   Stream(StreamOfFile(root.Firmware(sample_root::kCompositeImageName)))},
-                  SecondDetectionRecord(),
-                  RadioModuleRecord(image),
-                  VerificationRecord()}));
+  EXPECT_EQ(root.Record(), Join({{"reset", Request(kEnableUsb), "reset", Request(kEnableUsb),
+                                  tessaly_e2e::FileRecordLine(tessaly_e2e::StreamOfFile(
+                                      root.Firmware(sample_root::kCompositeImageName)))},
+                                 SecondDetectionRecord(),
+                                 RadioModuleRecord(image),
+                                 VerificationRecord()}));
 }
 
 TEST(GuidedUpgradeFailureTest, WithoutAConsoleEachUpgradeEndsInTheRecoveryDialogOnce) {

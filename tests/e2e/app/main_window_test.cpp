@@ -6,10 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/app/tessaly_process.h"
+#include "tests/e2e/app/engineering_support.h"
 
 namespace {
 
+using tessaly_e2e::EngineeringRoot;
 using tessaly_e2e::RunResult;
 using tessaly_e2e::TessalyRoot;
 using Transcript = std::vector<std::string>;
@@ -20,24 +21,6 @@ constexpr char kMuteInstructions[] =
 constexpr char kWarningLine[] =
     "control 1071 text=\"Upgrade takes several minutes...  DO NOT POWER OFF the Halcyra...\" "
     "enabled=1 visible=0";
-constexpr char kCommandListLine[] =
-    "control 1039 text=\"\" enabled=1 visible=1 sel=-1 "
-    "items=\"UPD_INIT_UPGRADE_CVMFLASH|UPD_SEND_CVM_HEADER|UPD_GET_RADIO_STATUS|"
-    "UPD_RESET_CONSOLE|UPD_GET_CPLD_FW_VER|UPD_GET_CVM_LOCK_STATUS|"
-    "UPD_INIT_UPGRADE_RADIOPARAMS|UPD_INIT_UPGRADE_DSPFLASH|UPD_INIT_VERIFY_RADIO_STATUS|"
-    "UPD_GET_CVMFLASH_FW_VER|UPD_SEND_CVM_BOOTLOADER|UPD_ENABLE_USB|"
-    "UPD_INIT_UPGRADE_CONSOLEPARAMS|UPD_GET_RADIO_MODE|UPD_CVM_IMAGE_END|"
-    "UPD_INIT_UPGRADE_DSP_COMP|UPD_ENABLE_USB_UPGRADE|UPD_GET_DSPFLASH_FW_VER\"";
-constexpr char kFirmwareTypeLine[] =
-    "control 1040 text=\"\" enabled=1 visible=1 sel=-1 "
-    "items=\"DSP Firmware|CPLD Firmware|CVM Firmware\"";
-
-TessalyRoot EngineeringRoot() {
-  sample_root::Options options;
-  options.mode = "VARSOLIN";
-  return TessalyRoot(options);
-}
-
 TEST(TessalyWindowTest, TheWizardOpensWithNextAndTheWarningHidden) {
   const TessalyRoot root;
   const RunResult result =
@@ -64,8 +47,8 @@ TEST(TessalyWindowTest, TheEngineeringWindowListsCommandsAndFirmwareTypes) {
                 "dialog open 104",
                 "window 104 title=\"Welcome to Halcyra Software Upgrade4.7.0.0\"",
                 "control 1014 text=\"&Upgrade\" enabled=1 visible=0",
-                kCommandListLine,
-                kFirmwareTypeLine,
+                tessaly_e2e::CommandListLine("", -1, true),
+                tessaly_e2e::FirmwareTypeListLine(),
                 "dialog close 104 result=1",
                 "exit code=0",
             }));

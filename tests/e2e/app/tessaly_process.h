@@ -64,8 +64,8 @@ class EnvironmentBlock {
   std::vector<char*> pointers_;
 };
 
-// A started tessaly; standard output is readable line by line. An empty `working_directory`
-// keeps the parent's.
+// A started tessaly; standard output is readable line by line. `working_directory` (when not
+// empty) is its current directory, where the program puts files it names without a folder.
 class TessalyProcess {
  public:
   explicit TessalyProcess(const Environment& environment, const fs::path& working_directory = {}) {
@@ -177,7 +177,7 @@ class TessalyRoot {
   }
 
   // Runs tessaly to its end with `script`; `extra` adds or replaces environment variables. The
-  // root is its current directory, so files it makes there stay inside the root.
+  // program runs in the root folder, so that runs of parallel tests keep their files apart.
   RunResult Run(const std::string& script, const Environment& extra = {}) const {
     Environment environment = BaseEnvironment(script);
     for (const auto& [name, value] : extra) environment[name] = value;

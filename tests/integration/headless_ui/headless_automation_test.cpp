@@ -267,3 +267,25 @@ dialog close 500 result=1
 exit code=0
 )transcript");
 }
+
+TEST_F(HeadlessAutomationTest, NowLooksAtTheProgramWhileItsTimerStillRuns) {
+  const SampleRun run = RunSample(R"(wait dialog 500
+click 19
+pause 100
+time now
+dump 25 now
+time
+dump 25
+close
+)");
+  EXPECT_EQ(run.exit_status, 0);
+  EXPECT_EQ(run.transcript,
+            R"transcript(dialog open 500
+time ms=100
+control 25 text="" enabled=1 visible=1
+time ms=300
+control 25 text="delay over" enabled=1 visible=1
+dialog close 500 result=1
+exit code=0
+)transcript");
+}

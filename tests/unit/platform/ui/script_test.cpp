@@ -72,15 +72,30 @@ TEST(ScriptTest, ReadsEveryCommand) {
   EXPECT_EQ(commands[12].kind, CommandKind::kTime);
 }
 
+TEST(ScriptTest, DumpAndTimeCanActWithoutSettling) {
+  const ParsedScript script = ParseScript("dump 1000 now\ntime now\ndump 1000\ntime\n");
+  ASSERT_EQ(script.error, "");
+  ASSERT_EQ(script.commands.size(), 4U);
+  EXPECT_EQ(script.commands[0].kind, CommandKind::kDump);
+  EXPECT_EQ(script.commands[0].number, 1000);
+  EXPECT_FALSE(script.commands[0].settle);
+  EXPECT_EQ(script.commands[1].kind, CommandKind::kTime);
+  EXPECT_FALSE(script.commands[1].settle);
+  EXPECT_TRUE(script.commands[2].settle);
+  EXPECT_TRUE(script.commands[3].settle);
+}
+
 TEST(ScriptTest, NamesTheLineOfTheFirstMistake) {
   struct Case {
     const char* script;
     int line;
   };
-  for (const Case& bad : {Case{"click 1\nklick 2\n", 2}, Case{"select 1039 UPD\n", 1},
-                          Case{"wait\n", 1}, Case{"answer yes\n", 1}, Case{"dump\n", 1},
-                          Case{"close now\n", 1}, Case{"file \"/tmp/x\n", 1}, Case{"pause -5\n", 1},
-                          Case{"time 5\n", 1}, Case{"\n\nselect 1 \"bad \\q\"\n", 3}}) {
+  for (const Case& bad :
+       {Case{"click 1\nklick 2\n", 2}, Case{"select 1039 UPD\n", 1}, Case{"wait\n", 1},
+        Case{"answer yes\n", 1}, Case{"dump\n", 1}, Case{"close now\n", 1},
+        Case{"file \"/tmp/x\n", 1}, Case{"pause -5\n", 1}, Case{"time 5\n", 1},
+        Case{"time later\n", 1}, Case{"dump 3 soon\n", 1}, Case{"dump 3 now now\n", 1},
+        Case{"click 3 now\n", 1}, Case{"\n\nselect 1 \"bad \\q\"\n", 3}}) {
     const ParsedScript script = ParseScript(bad.script);
     EXPECT_NE(script.error, "") << bad.script;
     EXPECT_EQ(script.error_line, bad.line) << bad.script;
