@@ -226,7 +226,12 @@ void CUpGradeThread::GetReceivedUSBData(WPARAM /*wParam*/, LPARAM /*lParam*/) {
   });
 }
 
-void CUpGradeThread::OnEndThread(WPARAM /*wParam*/, LPARAM /*lParam*/) { platform::EndThread(0); }
+void CUpGradeThread::OnEndThread(WPARAM /*wParam*/, LPARAM /*lParam*/) {
+  // Only the main window's end asks for this, and nobody holds the worker object after it, so it
+  // goes with its thread whatever the last job hand-over set.
+  m_bAutoDelete = platform::TRUE;
+  platform::EndThread(0);
+}
 
 void CUpGradeThread::OnTestThreadComm(WPARAM /*wParam*/, LPARAM /*lParam*/) {
   ShowLinkError("Test Thread Comm");

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -250,8 +251,9 @@ class ClosingComboBox final : public QComboBox {
   std::function<void()> on_popup_hidden;
 
   void hidePopup() override {
+    const bool was_shown = view() != nullptr && view()->isVisible();
     QComboBox::hidePopup();
-    if (on_popup_hidden) on_popup_hidden();
+    if (was_shown && on_popup_hidden) on_popup_hidden();
   }
 };
 
@@ -260,10 +262,10 @@ class ComboBoxView final : public ControlView {
   ComboBoxView(platform::Control& control, std::size_t index, ControlHostView& host,
                QWidget* parent)
       : ControlView(control, index, host, new ClosingComboBox(parent)) {
-    auto* const closing = static_cast<ClosingComboBox*>(Widget());
-    combo_ = closing;
+    closing_ = static_cast<ClosingComboBox*>(Widget());
+    combo_ = closing_;
     combo_->setEditable(false);
-    closing->on_popup_hidden = [this] {
+    closing_->on_popup_hidden = [this] {
       PostUserAction<platform::ComboBox>([](platform::ComboBox& model) {
         if (model.GetDroppedState() != platform::FALSE) model.ShowDropDown(platform::FALSE);
       });
@@ -274,6 +276,12 @@ class ComboBoxView final : public ControlView {
       // Until the model has taken the choice, the list shows the model's selection.
       FollowSelection();
     });
+  }
+
+  ComboBoxView(const ComboBoxView&) = delete;
+  ComboBoxView& operator=(const ComboBoxView&) = delete;
+  ~ComboBoxView() override {
+    if (closing_) closing_->on_popup_hidden = nullptr;
   }
 
  protected:
@@ -332,6 +340,8 @@ class ComboBoxView final : public ControlView {
   }
 
   QComboBox* combo_;
+  // The list's callback needs this view; the widget may outlive it.
+  QPointer<ClosingComboBox> closing_;
   int dropped_height_ = 0;
 };
 
