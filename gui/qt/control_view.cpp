@@ -86,6 +86,16 @@ class ButtonView final : public ControlView {
       button_->setChecked(model.GetCheck() == platform::BST_CHECKED);
     }
   }
+  // A check box or radio button keeps the middle of its place but is never lower than its
+  // font's line: the program's large fonts would otherwise lose their descenders.
+  QRect Geometry(BaseUnits units) const override {
+    QRect placed = ControlView::Geometry(units);
+    const int missing = CharacterHeight(button_->font()) - placed.height();
+    if (button_->isCheckable() && missing > 0) {
+      placed.adjust(0, -missing / 2, 0, missing - missing / 2);
+    }
+    return placed;
+  }
   void FollowColors() override {
     if (!qobject_cast<QPushButton*>(button_)) {
       button_->setPalette(WithTextColor(QPalette(), TextColor(), QPalette::WindowText));
@@ -447,6 +457,7 @@ QRect ControlView::Geometry(BaseUnits units) const {
 }
 
 void ControlView::Place(BaseUnits units) {
+  units_ = units;
   widget_->setGeometry(Geometry(units));
   Placed(units);
 }
@@ -480,6 +491,9 @@ void ControlView::Apply(ControlChange change) {
       break;
     case ControlChange::kFont:
       widget_->setFont(ToQFont(control_.GetFont()));
+      if (units_) {
+        Place(*units_);
+      }
       break;
     default:
       FollowKindSpecific(change);

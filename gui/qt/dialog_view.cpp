@@ -12,6 +12,7 @@
 #include "gui/qt/qt_font.h"
 #include "gui/qt/resource_image.h"
 #include "gui/qt/view_timing.h"
+#include "gui/qt/window_pictures.h"
 #include "platform/thread/message_loop.h"
 #include "platform/thread/messages.h"
 #include "platform/thread/window.h"
@@ -248,6 +249,7 @@ void DialogView::paintEvent(QPaintEvent* event) {
   if (!painted_) {
     painted_ = true;
     NoteWindowShown(template_id_);
+    SaveFirstLookLater(*this, template_id_);
   }
 }
 

@@ -1,5 +1,6 @@
 #include "gui/qt/qt_backend.h"
 
+#include <QAbstractButton>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -12,6 +13,7 @@
 
 #include "gui/qt/file_filter.h"
 #include "gui/qt/qt_font.h"
+#include "gui/qt/scripted_qt_backend.h"
 #include "gui/qt/view_timing.h"
 #include "platform/sys/path_mapping.h"
 #include "platform/ui/headless/transcript_lines.h"
@@ -229,6 +231,20 @@ void QtBackend::Withdraw(std::uint64_t request_id) {
   });
 }
 
+bool QtBackend::PressBoxButton(std::uint64_t request_id, int answer) {
+  return OnGuiThread([this, request_id, answer] {
+    const auto found = open_.find(request_id);
+    auto* box = found == open_.end() ? nullptr : qobject_cast<QMessageBox*>(found->second.get());
+    if (box == nullptr || !box->isVisible()) {
+      return;
+    }
+    if (QAbstractButton* button =
+            box->button(answer == platform::IDCANCEL ? QMessageBox::Cancel : QMessageBox::Ok)) {
+      button->click();
+    }
+  });
+}
+
 std::intptr_t QtBackend::ShellExecute(const platform::ShellRequest& request) {
   if (!request.verb.empty() && request.verb != "open") {
     return kShellNoAssociation;
@@ -285,7 +301,16 @@ void QtBackend::TearDown() {
 }
 
 std::unique_ptr<platform::UiBackend> MakeQtBackend(std::string& error) {
-  return QtBackend::Create(error);
+  std::unique_ptr<QtBackend> view = QtBackend::Create(error);
+  if (!view || !HasEnvironmentValue("TESSALY_SCRIPT")) {
+    return view;
+  }
+  std::unique_ptr<platform::HeadlessBackend> script =
+      platform::HeadlessBackend::FromEnvironment(error);
+  if (!script) {
+    return nullptr;
+  }
+  return std::make_unique<ScriptedQtBackend>(std::move(view), std::move(script));
 }
 
 void RegisterQtUi() { platform::RegisterUiBackendFactory("qt", MakeQtBackend); }

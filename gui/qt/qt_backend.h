@@ -33,6 +33,10 @@ class QtBackend final : public platform::UiBackend {
   void OpenFileDialog(const platform::FileDialogRequest& request,
                       std::function<void(platform::FileDialogAnswer)> answer) override;
   void Withdraw(std::uint64_t request_id) override;
+  // Presses the OK or Cancel button (by `answer`) of the message box of this request, as a
+  // person would, once the GUI thread gets to it; nothing when the box is no longer open. False
+  // when the view has already ended.
+  bool PressBoxButton(std::uint64_t request_id, int answer);
   std::intptr_t ShellExecute(const platform::ShellRequest& request) override;
   // The program has ended: timings are reported (when asked) and the windows go.
   void ReportExit(int exit_code) override;
@@ -66,7 +70,8 @@ class QtBackend final : public platform::UiBackend {
   std::map<std::uint64_t, std::unique_ptr<QWidget>> open_;  // GUI thread only
 };
 
-// The factory that platform::InstallUiFromEnvironment calls for TESSALY_UI=qt.
+// The factory that platform::InstallUiFromEnvironment calls for TESSALY_UI=qt: with
+// TESSALY_SCRIPT set, the script drives the view (ScriptedQtBackend).
 std::unique_ptr<platform::UiBackend> MakeQtBackend(std::string& error);
 // Makes "qt" a choice of TESSALY_UI.
 void RegisterQtUi();
