@@ -1,6 +1,5 @@
 #include "gui/qt/qt_backend.h"
 
-#include <QAbstractButton>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -227,20 +226,6 @@ void QtBackend::Withdraw(std::uint64_t request_id) {
     if (found != open_.end()) {
       found->second->blockSignals(true);
       open_.erase(found);
-    }
-  });
-}
-
-bool QtBackend::PressBoxButton(std::uint64_t request_id, int answer) {
-  return OnGuiThread([this, request_id, answer] {
-    const auto found = open_.find(request_id);
-    auto* box = found == open_.end() ? nullptr : qobject_cast<QMessageBox*>(found->second.get());
-    if (box == nullptr || !box->isVisible()) {
-      return;
-    }
-    if (QAbstractButton* button =
-            box->button(answer == platform::IDCANCEL ? QMessageBox::Cancel : QMessageBox::Ok)) {
-      button->click();
     }
   });
 }

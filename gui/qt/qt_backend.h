@@ -33,10 +33,6 @@ class QtBackend final : public platform::UiBackend {
   void OpenFileDialog(const platform::FileDialogRequest& request,
                       std::function<void(platform::FileDialogAnswer)> answer) override;
   void Withdraw(std::uint64_t request_id) override;
-  // Presses the OK or Cancel button (by `answer`) of the message box of this request, as a
-  // person would, once the GUI thread gets to it; nothing when the box is no longer open. False
-  // when the view has already ended.
-  bool PressBoxButton(std::uint64_t request_id, int answer);
   std::intptr_t ShellExecute(const platform::ShellRequest& request) override;
   // The program has ended: timings are reported (when asked) and the windows go.
   void ReportExit(int exit_code) override;

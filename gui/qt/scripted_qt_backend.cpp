@@ -7,15 +7,35 @@ namespace gui {
 
 namespace {
 
-// The view and the script may both answer a box; the program takes the first answer only.
+// One request answered either on the screen or by the script. Whoever answers first takes the
+// request away from the other, then gives the program the answer; the program takes the first
+// answer only.
 template <class Answer>
-std::function<void(Answer)> FirstAnswerOnly(std::function<void(Answer)> answer) {
+struct SharedAnswer {
+  std::function<void(Answer)> from_view;
+  std::function<void(Answer)> from_script;
+};
+
+template <class Answer>
+SharedAnswer<Answer> ShareAnswer(std::function<void(Answer)> answer, QtBackend& view,
+                                 platform::HeadlessBackend& script, std::uint64_t request_id) {
   auto given = std::make_shared<std::atomic<bool>>(false);
-  return [given, answer = std::move(answer)](Answer value) {
+  auto once = [given, answer = std::move(answer)](Answer value) {
     if (!given->exchange(true)) {
       answer(std::move(value));
     }
   };
+  // The script's answer goes to the program at once, as in a headless run, so the clock sees the
+  // program move on before the script looks again. The window goes on the GUI thread's next turn
+  // of Qt's loop: for a box of the GUI thread, before that thread takes the answer.
+  return {[once, &script, request_id](Answer value) {
+            script.Withdraw(request_id);
+            once(std::move(value));
+          },
+          [once, &view, request_id](Answer value) {
+            view.Withdraw(request_id);
+            once(std::move(value));
+          }};
 }
 
 }  // namespace
@@ -26,37 +46,22 @@ ScriptedQtBackend::ScriptedQtBackend(std::unique_ptr<QtBackend> view,
 
 ScriptedQtBackend::~ScriptedQtBackend() = default;
 
-// The view is asked first: the box must be on its way to the screen before the script can press
-// one of its buttons.
+// The view is asked first, so the window is on its way to the screen before the script can take
+// it away.
 void ScriptedQtBackend::OpenMessageBox(const platform::MessageBoxRequest& request,
                                        std::function<void(int)> answer) {
-  const auto once = FirstAnswerOnly(std::move(answer));
-  view_->OpenMessageBox(request, [script = script_.get(), id = request.id, once](int given) {
-    script->Withdraw(id);
-    once(given);
-  });
-  script_->OpenMessageBox(request, [view = view_.get(), id = request.id, once](int given) {
-    if (!view->PressBoxButton(id, given)) {
-      once(given);
-    }
-  });
+  auto shared = ShareAnswer(std::move(answer), *view_, *script_, request.id);
+  view_->OpenMessageBox(request, std::move(shared.from_view));
+  script_->OpenMessageBox(request, std::move(shared.from_script));
 }
 
+// The script's path goes to the program as written; a Qt file dialog would resolve it against its
+// own folder.
 void ScriptedQtBackend::OpenFileDialog(const platform::FileDialogRequest& request,
                                        std::function<void(platform::FileDialogAnswer)> answer) {
-  const auto once = FirstAnswerOnly(std::move(answer));
-  view_->OpenFileDialog(
-      request, [script = script_.get(), id = request.id, once](platform::FileDialogAnswer given) {
-        script->Withdraw(id);
-        once(std::move(given));
-      });
-  // The script's path goes to the program as written; a Qt file dialog would resolve it
-  // against its own folder.
-  script_->OpenFileDialog(
-      request, [view = view_.get(), id = request.id, once](platform::FileDialogAnswer given) {
-        once(std::move(given));
-        view->Withdraw(id);
-      });
+  auto shared = ShareAnswer(std::move(answer), *view_, *script_, request.id);
+  view_->OpenFileDialog(request, std::move(shared.from_view));
+  script_->OpenFileDialog(request, std::move(shared.from_script));
 }
 
 void ScriptedQtBackend::Withdraw(std::uint64_t request_id) {

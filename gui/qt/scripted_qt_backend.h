@@ -2,9 +2,9 @@
 
 // The Qt view driven by the automation script (TESSALY_UI=qt with TESSALY_SCRIPT): the windows
 // are drawn and kept painted as for a person, while the script's driver acts on the dialog model
-// and writes the transcript as in a headless run. Boxes appear as Qt boxes: the script answers a
-// message box by pressing its button, and a file dialog by giving the program the path as written
-// and closing the dialog. A box a person answers first is taken from the script's sight.
+// and writes the transcript as in a headless run. Message boxes and file dialogs appear as Qt
+// dialogs; when the script answers one, the program gets the script's answer and the Qt dialog
+// goes. One that a person answers first is taken from the script's sight.
 
 #include <memory>
 
