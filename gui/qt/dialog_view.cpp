@@ -131,6 +131,7 @@ void DialogView::FollowVisibility() {
   if (!placed_) {
     PlaceOnScreen();
     placed_ = true;
+    SaveFirstLookLater(*this, template_id_);
   }
   show();
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
@@ -249,7 +250,6 @@ void DialogView::paintEvent(QPaintEvent* event) {
   if (!painted_) {
     painted_ = true;
     NoteWindowShown(template_id_);
-    SaveFirstLookLater(*this, template_id_);
   }
 }
 

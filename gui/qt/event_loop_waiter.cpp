@@ -42,6 +42,7 @@ void EventLoopWaiter::Block(bool sleeping, std::optional<RealTime> until) {
     if (sleeping) {
       TakeEvents(flags);
       RestBetweenPaints(until);
+      rested_ = true;
       continue;
     }
     if (until) {
@@ -58,12 +59,19 @@ void EventLoopWaiter::Block(bool sleeping, std::optional<RealTime> until) {
 
 void EventLoopWaiter::TakeEvents(QEventLoop::ProcessEventsFlags flags) {
   const RealTime begin = Clock::now();
-  if (last_events_ && begin - *last_events_ > longest_stretch_) {
-    longest_stretch_ = begin - *last_events_;
-    longest_stretch_start_ = *last_events_;
+  if (last_events_) {
+    const Duration stretch = begin - *last_events_;
+    if (stretch > longest_stretch_) {
+      longest_stretch_ = stretch;
+      longest_stretch_start_ = *last_events_;
+    }
+    if (!rested_) {
+      longest_program_stretch_ = std::max(longest_program_stretch_, stretch);
+    }
   }
   QCoreApplication::processEvents(flags);
   last_events_ = Clock::now();
+  rested_ = false;
 }
 
 void EventLoopWaiter::ArmDeadline(RealTime until) {

@@ -33,6 +33,8 @@ class EventLoopWaiter final : public platform::ThreadWaiter {
   // waits, or a rest between two paints of a Sleep. `LongestStretchStart` tells when it began.
   Duration LongestStretchWithoutEvents() const { return longest_stretch_; }
   RealTime LongestStretchStart() const { return longest_stretch_start_; }
+  // The longest of those stretches that was the program's work, not a rest between paints.
+  Duration LongestProgramStretch() const { return longest_program_stretch_; }
   // Time spent in Sleep, pumping only paint and other non-input events.
   Duration TimeAsleep() const { return time_asleep_; }
 
@@ -50,8 +52,10 @@ class EventLoopWaiter final : public platform::ThreadWaiter {
   std::mutex rest_mutex_;
   std::condition_variable rest_;
   std::optional<RealTime> last_events_;  // when the last turn of Qt's event loop ended
+  bool rested_ = false;                  // since then the thread rested between paints
   Duration longest_stretch_{};
   RealTime longest_stretch_start_{};
+  Duration longest_program_stretch_{};
   Duration time_asleep_{};
 };
 

@@ -84,9 +84,11 @@ void ReportEventLoopTiming(const EventLoopWaiter& waiter) {
       std::chrono::steady_clock::now() - waiter.LongestStretchStart();
   std::fprintf(stderr,
                "tessaly-qt: longest stretch without taking window events: %.3f ms, from %.0f ms "
-               "after process start (time in fixed waits, painting only: %.0f ms)\n",
+               "after process start (the program's own work at most %.3f ms; time in fixed "
+               "waits, painting only: %.0f ms)\n",
                Milliseconds(waiter.LongestStretchWithoutEvents()).count(),
                MillisecondsSinceProcessStart() - since_stretch_began.count(),
+               Milliseconds(waiter.LongestProgramStretch()).count(),
                Milliseconds(waiter.TimeAsleep()).count());
 }
 

@@ -32,7 +32,6 @@ void SaveFirstLookLater(QWidget& window, platform::UINT template_id) {
   if (folder.isEmpty()) {
     return;
   }
-  // Not inside the paint: grabbing paints the window once more.
   QTimer::singleShot(0, &window,
                      [&window, template_id, folder] { SaveNow(window, template_id, folder); });
 }

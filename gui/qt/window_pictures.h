@@ -2,7 +2,9 @@
 
 // Pictures of the windows as a run shows them, for people checking the view: with
 // TESSALY_QT_SCREENSHOTS=<folder>, each dialog window is saved as <folder>/<template>-<n>.png
-// once it has been painted for the first time (n counts the windows of that template in the run).
+// (n counts the windows of that template in the run) as it first appears: on the first turn of
+// Qt's event loop after it went on the screen, that is once the program waits with it there
+// (after the dialog's initialisation, and before anything a person or script does to it).
 
 #include <QWidget>
 
@@ -10,7 +12,7 @@
 
 namespace gui {
 
-// Called from the window's first paint; the picture is taken on the next turn of Qt's loop.
+// Called when the window goes on the screen for the first time.
 void SaveFirstLookLater(QWidget& window, platform::UINT template_id);
 
 }  // namespace gui
