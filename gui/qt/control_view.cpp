@@ -278,13 +278,20 @@ class ComboBoxView final : public ControlView {
         if (model.GetDroppedState() != platform::FALSE) model.ShowDropDown(platform::FALSE);
       });
     };
-    QObject::connect(combo_, &QComboBox::activated, combo_, [this](int chosen) {
+    activated_ = QObject::connect(combo_, &QComboBox::activated, combo_, [this](int chosen) {
       PostUserAction<platform::ComboBox>(
           [chosen](platform::ComboBox& model) { model.ChooseItem(chosen); });
       // Until the model has taken the choice, the list shows the model's selection.
       FollowSelection();
     });
   }
+  // The widget outlives this view while its window is taken down, and closes its list then.
+  ~ComboBoxView() override {
+    static_cast<ClosingComboBox*>(combo_)->on_popup_hidden = nullptr;
+    QObject::disconnect(activated_);
+  }
+  ComboBoxView(const ComboBoxView&) = delete;
+  ComboBoxView& operator=(const ComboBoxView&) = delete;
 
  protected:
   void FollowText() override {}
@@ -342,6 +349,7 @@ class ComboBoxView final : public ControlView {
   }
 
   QComboBox* combo_;
+  QMetaObject::Connection activated_;
   int dropped_height_ = 0;
 };
 

@@ -6,6 +6,8 @@
 // dialogs; when the script answers one, the program gets the script's answer and the Qt dialog
 // goes. One that a person answers first is taken from the script's sight.
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "gui/qt/qt_backend.h"
@@ -29,9 +31,6 @@ class ScriptedQtBackend final : public platform::UiBackend {
   // starts programs of the desktop.
   std::intptr_t ShellExecute(const platform::ShellRequest& request) override;
   void ReportExit(int exit_code) override;
-
-  // GUI thread only (tests).
-  QtBackend& View() { return *view_; }
 
  private:
   std::unique_ptr<QtBackend> view_;
