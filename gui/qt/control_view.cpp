@@ -87,6 +87,16 @@ class ButtonView final : public ControlView {
       button_->setChecked(model.GetCheck() == platform::BST_CHECKED);
     }
   }
+  // A check box or radio button keeps the middle of its place but is never lower than its
+  // font's line: the program's large fonts would otherwise lose their descenders.
+  QRect Geometry(BaseUnits units) const override {
+    QRect placed = ControlView::Geometry(units);
+    const int missing = CharacterHeight(button_->font()) - placed.height();
+    if (button_->isCheckable() && missing > 0) {
+      placed.adjust(0, -missing / 2, 0, missing - missing / 2);
+    }
+    return placed;
+  }
   void FollowColors() override {
     if (!qobject_cast<QPushButton*>(button_)) {
       button_->setPalette(WithTextColor(QPalette(), TextColor(), QPalette::WindowText));
@@ -270,19 +280,20 @@ class ComboBoxView final : public ControlView {
         if (model.GetDroppedState() != platform::FALSE) model.ShowDropDown(platform::FALSE);
       });
     };
-    QObject::connect(combo_, &QComboBox::activated, combo_, [this](int chosen) {
+    activated_ = QObject::connect(combo_, &QComboBox::activated, combo_, [this](int chosen) {
       PostUserAction<platform::ComboBox>(
           [chosen](platform::ComboBox& model) { model.ChooseItem(chosen); });
       // Until the model has taken the choice, the list shows the model's selection.
       FollowSelection();
     });
   }
-
-  ComboBoxView(const ComboBoxView&) = delete;
-  ComboBoxView& operator=(const ComboBoxView&) = delete;
+  // The widget outlives this view while its window is taken down, and closes its list then.
   ~ComboBoxView() override {
     if (closing_) closing_->on_popup_hidden = nullptr;
+    QObject::disconnect(activated_);
   }
+  ComboBoxView(const ComboBoxView&) = delete;
+  ComboBoxView& operator=(const ComboBoxView&) = delete;
 
  protected:
   void FollowText() override {}
@@ -342,6 +353,7 @@ class ComboBoxView final : public ControlView {
   QComboBox* combo_;
   // The list's callback needs this view; the widget may outlive it.
   QPointer<ClosingComboBox> closing_;
+  QMetaObject::Connection activated_;
   int dropped_height_ = 0;
 };
 
@@ -457,6 +469,7 @@ QRect ControlView::Geometry(BaseUnits units) const {
 }
 
 void ControlView::Place(BaseUnits units) {
+  units_ = units;
   widget_->setGeometry(Geometry(units));
   Placed(units);
 }
@@ -490,6 +503,9 @@ void ControlView::Apply(ControlChange change) {
       break;
     case ControlChange::kFont:
       widget_->setFont(ToQFont(control_.GetFont()));
+      if (units_) {
+        Place(*units_);
+      }
       break;
     default:
       FollowKindSpecific(change);

@@ -46,7 +46,8 @@ class ControlView {
 
   QWidget* Widget() const { return widget_; }
   const platform::Control& Model() const { return control_; }
-  // Places the widget from the template's dialog units.
+  // Places the widget from the template's dialog units; again with the same units whenever the
+  // control's font changes.
   void Place(BaseUnits units);
   // Brings the widget up to the model after `change`.
   void Follow(platform::ControlChange change);
@@ -86,7 +87,8 @@ class ControlView {
   platform::Control& control_;
   std::size_t index_;
   ControlHostView& host_;
-  QWidget* widget_;  // owned by its parent widget
+  QWidget* widget_;                 // owned by its parent widget
+  std::optional<BaseUnits> units_;  // once placed
   std::optional<QColor> text_color_;
 };
 

@@ -12,6 +12,7 @@
 #include "gui/qt/qt_font.h"
 #include "gui/qt/resource_image.h"
 #include "gui/qt/view_timing.h"
+#include "gui/qt/window_pictures.h"
 #include "platform/thread/message_loop.h"
 #include "platform/thread/messages.h"
 #include "platform/thread/window.h"
@@ -130,6 +131,7 @@ void DialogView::FollowVisibility() {
   if (!placed_) {
     PlaceOnScreen();
     placed_ = true;
+    SaveFirstLookLater(*this, template_id_);
   }
   show();
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) {

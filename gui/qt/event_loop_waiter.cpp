@@ -29,9 +29,6 @@ EventLoopWaiter::~EventLoopWaiter() { platform::SetThreadWaiter(nullptr); }
 
 void EventLoopWaiter::Block(bool sleeping, std::optional<RealTime> until) {
   const RealTime start = Clock::now();
-  if (last_return_) {
-    longest_stretch_ = std::max(longest_stretch_, start - *last_return_);
-  }
   // During a Sleep the thread handles nothing of its own: input waits in Qt's queue until the
   // program takes messages again; painting goes on.
   const QEventLoop::ProcessEventsFlags flags =
@@ -39,25 +36,42 @@ void EventLoopWaiter::Block(bool sleeping, std::optional<RealTime> until) {
   for (;;) {
     if (woken_.load() || (until && Clock::now() >= *until)) {
       // What Qt has waiting still gets its turn, however short the wait.
-      QCoreApplication::processEvents(flags);
+      TakeEvents(flags);
       break;
     }
     if (sleeping) {
-      QCoreApplication::processEvents(flags);
+      TakeEvents(flags);
       RestBetweenPaints(until);
+      rested_ = true;
       continue;
     }
     if (until) {
       ArmDeadline(*until);
     }
-    QCoreApplication::processEvents(flags | QEventLoop::WaitForMoreEvents);
+    TakeEvents(flags | QEventLoop::WaitForMoreEvents);
   }
   deadline_.stop();
   woken_ = false;
-  last_return_ = Clock::now();
   if (sleeping) {
-    time_asleep_ += *last_return_ - start;
+    time_asleep_ += Clock::now() - start;
   }
+}
+
+void EventLoopWaiter::TakeEvents(QEventLoop::ProcessEventsFlags flags) {
+  const RealTime begin = Clock::now();
+  if (last_events_) {
+    const Duration stretch = begin - *last_events_;
+    if (stretch > longest_stretch_) {
+      longest_stretch_ = stretch;
+      longest_stretch_start_ = *last_events_;
+    }
+    if (!rested_) {
+      longest_program_stretch_ = std::max(longest_program_stretch_, stretch);
+    }
+  }
+  QCoreApplication::processEvents(flags);
+  last_events_ = Clock::now();
+  rested_ = false;
 }
 
 void EventLoopWaiter::ArmDeadline(RealTime until) {

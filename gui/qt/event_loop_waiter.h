@@ -4,6 +4,7 @@
 // while the program waits for its next message. Qt events never run program code: widgets only
 // post to the dialog's queue, and the platform loop stays the one authority on order.
 
+#include <QEventLoop>
 #include <QTimer>
 #include <atomic>
 #include <chrono>
@@ -28,12 +29,18 @@ class EventLoopWaiter final : public platform::ThreadWaiter {
   void Block(bool sleeping, std::optional<RealTime> until) override;
   void Wake() override;
 
-  // The longest time the thread ran without pumping Qt events (program work between waits).
+  // The longest time the thread went without taking Qt events: the program's work between two
+  // waits, or a rest between two paints of a Sleep. `LongestStretchStart` tells when it began.
   Duration LongestStretchWithoutEvents() const { return longest_stretch_; }
+  RealTime LongestStretchStart() const { return longest_stretch_start_; }
+  // The longest of those stretches that was the program's work, not a rest between paints.
+  Duration LongestProgramStretch() const { return longest_program_stretch_; }
   // Time spent in Sleep, pumping only paint and other non-input events.
   Duration TimeAsleep() const { return time_asleep_; }
 
  private:
+  // One turn of Qt's event loop; the time since the previous turn ended is measured.
+  void TakeEvents(QEventLoop::ProcessEventsFlags flags);
   void ArmDeadline(RealTime until);
   // During a Sleep input stays queued, and a queue with input in it would make Qt's own wait
   // return at once: so paint, then rest a frame's time (or until woken), then paint again.
@@ -44,8 +51,11 @@ class EventLoopWaiter final : public platform::ThreadWaiter {
   std::atomic<bool> woken_ = false;
   std::mutex rest_mutex_;
   std::condition_variable rest_;
-  std::optional<RealTime> last_return_;
+  std::optional<RealTime> last_events_;  // when the last turn of Qt's event loop ended
+  bool rested_ = false;                  // since then the thread rested between paints
   Duration longest_stretch_{};
+  RealTime longest_stretch_start_{};
+  Duration longest_program_stretch_{};
   Duration time_asleep_{};
 };
 

@@ -12,6 +12,7 @@
 
 #include "gui/qt/file_filter.h"
 #include "gui/qt/qt_font.h"
+#include "gui/qt/scripted_qt_backend.h"
 #include "gui/qt/view_timing.h"
 #include "platform/sys/path_mapping.h"
 #include "platform/ui/headless/transcript_lines.h"
@@ -285,7 +286,16 @@ void QtBackend::TearDown() {
 }
 
 std::unique_ptr<platform::UiBackend> MakeQtBackend(std::string& error) {
-  return QtBackend::Create(error);
+  std::unique_ptr<QtBackend> view = QtBackend::Create(error);
+  if (!view || !HasEnvironmentValue("TESSALY_SCRIPT")) {
+    return view;
+  }
+  std::unique_ptr<platform::HeadlessBackend> script =
+      platform::HeadlessBackend::FromEnvironment(error);
+  if (!script) {
+    return nullptr;
+  }
+  return std::make_unique<ScriptedQtBackend>(std::move(view), std::move(script));
 }
 
 void RegisterQtUi() { platform::RegisterUiBackendFactory("qt", MakeQtBackend); }

@@ -66,7 +66,8 @@ class QtBackend final : public platform::UiBackend {
   std::map<std::uint64_t, std::unique_ptr<QWidget>> open_;  // GUI thread only
 };
 
-// The factory that platform::InstallUiFromEnvironment calls for TESSALY_UI=qt.
+// The factory that platform::InstallUiFromEnvironment calls for TESSALY_UI=qt: with
+// TESSALY_SCRIPT set, the script drives the view (ScriptedQtBackend).
 std::unique_ptr<platform::UiBackend> MakeQtBackend(std::string& error);
 // Makes "qt" a choice of TESSALY_UI.
 void RegisterQtUi();

@@ -79,12 +79,16 @@ void ReportEventLoopTiming(const EventLoopWaiter& waiter) {
   if (!ViewTimingWanted()) {
     return;
   }
-  using std::chrono::duration;
-  using Milliseconds = duration<double, std::milli>;
+  using Milliseconds = std::chrono::duration<double, std::milli>;
+  const Milliseconds since_stretch_began =
+      std::chrono::steady_clock::now() - waiter.LongestStretchStart();
   std::fprintf(stderr,
-               "tessaly-qt: longest stretch without taking window events: %.3f ms "
-               "(time in fixed waits, painting only: %.0f ms)\n",
+               "tessaly-qt: longest stretch without taking window events: %.3f ms, from %.0f ms "
+               "after process start (the program's own work at most %.3f ms; time in fixed "
+               "waits, painting only: %.0f ms)\n",
                Milliseconds(waiter.LongestStretchWithoutEvents()).count(),
+               MillisecondsSinceProcessStart() - since_stretch_began.count(),
+               Milliseconds(waiter.LongestProgramStretch()).count(),
                Milliseconds(waiter.TimeAsleep()).count());
 }
 

@@ -77,7 +77,7 @@ HeadlessBackend::~HeadlessBackend() {
   driver_.Stop();
 }
 
-std::unique_ptr<UiBackend> HeadlessBackend::FromEnvironment(std::string& error) {
+std::unique_ptr<HeadlessBackend> HeadlessBackend::FromEnvironment(std::string& error) {
   std::shared_ptr<Transcript> transcript =
       Transcript::Open(EnvironmentValue("TESSALY_TRANSCRIPT"), error);
   if (!transcript) {

@@ -26,7 +26,7 @@ class HeadlessBackend final : public UiBackend {
 
   // From TESSALY_SCRIPT (none: an empty script) and TESSALY_TRANSCRIPT (none: standard output).
   // Null, with `error` set, when either cannot be used.
-  static std::unique_ptr<UiBackend> FromEnvironment(std::string& error);
+  static std::unique_ptr<HeadlessBackend> FromEnvironment(std::string& error);
 
   void OpenMessageBox(const MessageBoxRequest& request, std::function<void(int)> answer) override;
   void OpenFileDialog(const FileDialogRequest& request,

@@ -164,6 +164,37 @@ TEST_F(TemplateLayoutTest, EveryProgramTemplatePlacesEachControlAtItsDialogUnits
   }
 }
 
+TEST_F(TemplateLayoutTest, ARadioButtonGrowsAboutItsMiddleToTheLineOfALargerFont) {
+  platform::Dialog dialog(IDD_OPTIONS_DIALOG);
+  ASSERT_TRUE(dialog.Create());
+  const BaseUnits units = gui::BaseUnitsOf(gui::ToQFont(dialog.GetFont()));
+  QWidget* ready = WidgetOf(dialog, IDC_OPTION_READY);
+  ASSERT_NE(ready, nullptr);
+  const QRect asked =
+      gui::MapDialogRect(dialog.Template().controls[IndexOf(dialog, IDC_OPTION_READY)].rect, units);
+  EXPECT_EQ(ready->geometry(), asked);
+
+  // The program's bold option font is higher than the place the template gives.
+  platform::Font bold;
+  bold.CreateFont(-16, 0, 0, 0, platform::FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+  dialog.GetDlgItem(IDC_OPTION_READY)->SetFont(&bold);
+  const int line = gui::CharacterHeight(ready->font());
+  ASSERT_GT(line, asked.height());
+  EXPECT_EQ(ready->height(), line);
+  EXPECT_EQ(ready->x(), asked.x());
+  EXPECT_EQ(ready->width(), asked.width());
+  EXPECT_LE(std::abs(ready->geometry().center().y() - asked.center().y()), 1);
+  // It still leaves its neighbour alone; a push button keeps its place whatever its font.
+  EXPECT_FALSE(ready->geometry().intersects(WidgetOf(dialog, IDC_OPTION_SEARCHING)->geometry()));
+  QWidget* next = WidgetOf(dialog, IDC_OPTIONS_NEXT);
+  const QRect next_place = next->geometry();
+  platform::Font large;
+  large.CreateFont(-30, 0, 0, 0, platform::FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+  dialog.GetDlgItem(IDC_OPTIONS_NEXT)->SetFont(&large);
+  ASSERT_GT(gui::CharacterHeight(next->font()), next_place.height());
+  EXPECT_EQ(next->geometry(), next_place);
+}
+
 TEST_F(TemplateLayoutTest, TextsFontsAndVisibilityAreThoseOfTheModel) {
   platform::Dialog dialog(IDD_WIZARD_WINDOW);
   ASSERT_TRUE(dialog.Create());
