@@ -57,8 +57,11 @@ class DialogWatch final : public QObject {
 };
 
 // True while a window of this class is still there.
+// A script's answer reaches the program at once; the Qt window goes on the GUI thread's next turn
+// of Qt's loop, which is taken here.
 template <class Window>
 bool AnyLeft() {
+  QCoreApplication::processEvents();
   const QWidgetList windows = QApplication::topLevelWidgets();
   return std::any_of(windows.begin(), windows.end(),
                      [](QWidget* window) { return qobject_cast<Window*>(window) != nullptr; });
