@@ -27,7 +27,6 @@ namespace {
 constexpr platform::DWORD kFileDialogFlags =
     platform::OFN_FILEMUSTEXIST | platform::OFN_PATHMUSTEXIST | platform::OFN_HIDEREADONLY |
     platform::OFN_OVERWRITEPROMPT;
-constexpr int kFileReplyTimeout = 20000;
 
 constexpr char kAnyFirmwareFilter[] =
     "DSP Firmware Files (*.bin)|*.bin|CPLD Firmware Files (*.xsvf)|*.xsvf|CVM Firmware Files "
@@ -210,7 +209,7 @@ void CCorvikUpgradeDlg::OnSendFW() {
   // Each download of the engineering window shows its own progress.
   m_nDownloadsDone = 0;
   HandOverTask(task, false);
-  StartTimer(kFileReplyTimeout, kReplyTimerKind);
+  StartTimer(kReplyTimeout, kReplyTimerKind);
 }
 
 void CCorvikUpgradeDlg::OnClearWindow() { m_strStatusText.clear(); }
