@@ -26,8 +26,6 @@ struct Row {
 // Before a table is built the worker must search for the console again.
 constexpr int kSearchAgain = -3;
 
-constexpr int kCpldInit = 0xD008;
-
 int SkipMark(When when, int flags) {
   switch (when) {
     case When::kAlways:
@@ -81,7 +79,7 @@ void SetTaskMap(CCorvikUpgradeDlg* pDlg, int flags, int variant) {
         {4, When::kCpld, kStepCommand, UPD_RESET_CONSOLE, 20000, 1, 20000},
         {5, When::kCpld, kStepCommand, UPD_ENABLE_USB, 20000, 0, 2000},
         {6, When::kCpld, kStepIdentify, 1, 20000, 0, 2000},
-        {7, When::kCpld, kStepCommand, kCpldInit, 20000, 0, 20000},
+        {7, When::kCpld, kStepCommand, kCpldInitCommand, 20000, 0, 20000},
         {8, When::kCpld, kStepCpldImage, 0, 6000, 0, 20000},
         {9, When::kDsp, kStepCommand, UPD_ENABLE_USB, 20000, 0, 2000},
         {10, When::kDsp, kStepCommand, UPD_GET_DSPFLASH_FW_VER, 20000, 1, 2000},
@@ -113,7 +111,7 @@ void SetTaskMapDSP1209(CCorvikUpgradeDlg* pDlg) {
         {5, When::kSkipped, kStepCommand, UPD_ENABLE_USB, 6000, 0, 1000},
         {6, When::kSkipped, kStepCommand, UPD_GET_CPLD_FW_VER, 6000, 1, 1000},
         {7, When::kSkipped, kStepIdentify, 1, 6000, 0, 1000},
-        {8, When::kSkipped, kStepCommand, kCpldInit, 6000, 0, 10000},
+        {8, When::kSkipped, kStepCommand, kCpldInitCommand, 6000, 0, 10000},
         {9, When::kSkipped, kStepCpldImage, 0, 6000, 0, 20000},
         {10, When::kAlways, kStepIdentify, 1, 6000, 0, 1000},
         {11, When::kAlways, kStepCommand, UPD_ENABLE_USB, 6000, 0, 1000},

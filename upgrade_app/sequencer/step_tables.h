@@ -35,6 +35,9 @@ inline constexpr int kFlagsAlways = 0x0C;
 inline constexpr int kVariantDspFlash = 1;
 inline constexpr int kVariantDspComposite = 2;
 
+// The CPLD initialisation command, which the command table gives no name.
+inline constexpr int kCpldInitCommand = 0xD008;
+
 // The DSP minor version whose console cannot answer the version query.
 inline constexpr int kDspMinorWithoutVersionQuery = 97;
 
