@@ -69,16 +69,12 @@ std::optional<_STRUCT_TASK> EnterStep(CCorvikUpgradeDlg& dialog, const RunnerFra
   dialog.m_nBBMode = 0;
   dialog.*frame.mode = 1;
   int& index = dialog.*frame.index;
-  _STRUCT_TASK step;
-  while (dialog.m_mapTask.Lookup(static_cast<platform::UINT>(index), step) != 0 &&
-         step.nSkip == kStepSkipped) {
-    ++index;
-  }
-  if (dialog.m_mapTask.Lookup(static_cast<platform::UINT>(index), step) == 0) return std::nullopt;
+  const std::optional<_STRUCT_TASK> step = StepToRun(dialog, index);
+  if (!step) return std::nullopt;
   UpdateStatus(&dialog, platform::Format("%s: Init Task# :%d\r\n", frame.trace_name,
-                                         frame.traces_argument ? step.nArgument : index));
-  dialog.m_nStepTimeout = step.nTimeout;
-  dialog.m_nStepDelay = step.nDelay;
+                                         frame.traces_argument ? step->nArgument : index));
+  dialog.m_nStepTimeout = step->nTimeout;
+  dialog.m_nStepDelay = step->nDelay;
   if (frame.disables_exit) dialog.EnableControl(platform::IDOK, platform::FALSE);
   return step;
 }

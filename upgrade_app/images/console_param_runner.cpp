@@ -66,12 +66,8 @@ platform::LRESULT CCorvikUpgradeDlg::OnExecuteConsoleParamList(platform::WPARAM 
     m_nDetectionMode = 0;
     m_nCVMMode = 0;
     m_nBBMode = 0;
-    _STRUCT_TASK step;
-    while (m_mapTask.Lookup(static_cast<platform::UINT>(m_nConsoleStep), step) != 0 &&
-           step.nSkip == kStepSkipped) {
-      ++m_nConsoleStep;
-    }
-    if (m_mapTask.Lookup(static_cast<platform::UINT>(m_nConsoleStep), step) == 0) {
+    const std::optional<_STRUCT_TASK> found = StepToRun(*this, m_nConsoleStep);
+    if (!found) {
       EnableAllButtons();
       m_nConsoleStep = 0;
       m_nConsoleMode = 0;
@@ -80,6 +76,7 @@ platform::LRESULT CCorvikUpgradeDlg::OnExecuteConsoleParamList(platform::WPARAM 
       halt = false;
       return;
     }
+    const _STRUCT_TASK& step = *found;
     UpdateStatus(this,
                  platform::Format("OnExecuteConsoleParamList: Init Task# :%d\r\n", m_nConsoleStep));
     m_nStepTimeout = step.nTimeout;

@@ -33,12 +33,8 @@ platform::LRESULT CCorvikUpgradeDlg::OnNextTask(platform::WPARAM /*wParam*/,
   ReportingExceptions(CaughtIn("OnNextTask"), [this] {
     m_strStatusText.clear();
     DisableAllButtons();
-    _STRUCT_TASK step;
-    while (m_mapTask.Lookup(static_cast<platform::UINT>(m_nCurrentStep), step) != 0 &&
-           step.nSkip == kStepSkipped) {
-      ++m_nCurrentStep;
-    }
-    if (m_mapTask.Lookup(static_cast<platform::UINT>(m_nCurrentStep), step) == 0) {
+    const std::optional<_STRUCT_TASK> found = StepToRun(*this, m_nCurrentStep);
+    if (!found) {
       if (g_bAbort == 0) {
         m_pApp->m_bSendingDSPFile = 0;
         m_pApp->m_bSendingBootBlockFile = 0;
@@ -47,6 +43,7 @@ platform::LRESULT CCorvikUpgradeDlg::OnNextTask(platform::WPARAM /*wParam*/,
       HaltSequence();
       return;
     }
+    const _STRUCT_TASK& step = *found;
     UpdateStatus(this, platform::Format("OnNextTaskInit: Init Task# :%d\r\n", m_nCurrentStep));
     m_nStepTimeout = step.nTimeout;
     m_nStepDelay = step.nDelay;

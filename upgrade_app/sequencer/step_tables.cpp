@@ -246,6 +246,15 @@ void SetTaskMapBBRecovery(CCorvikUpgradeDlg* pDlg) {
   InsertRows(*pDlg, composite);
 }
 
+std::optional<_STRUCT_TASK> StepToRun(const CCorvikUpgradeDlg& dialog, int& index) {
+  _STRUCT_TASK step;
+  while (dialog.m_mapTask.Lookup(static_cast<platform::UINT>(index), step) != 0) {
+    if (step.nSkip != kStepSkipped) return step;
+    ++index;
+  }
+  return std::nullopt;
+}
+
 std::vector<_STRUCT_TASK> TaskRows(const CCorvikUpgradeDlg& dialog) {
   std::vector<_STRUCT_TASK> rows;
   for (const auto& entry : dialog.m_mapTask) rows.push_back(entry.value);
