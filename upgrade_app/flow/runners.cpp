@@ -13,6 +13,7 @@
 #include "upgrade_app/reported_exceptions.h"
 #include "upgrade_app/resources/resource_ids.h"
 #include "upgrade_app/resources/string_table.h"
+#include "upgrade_app/sequencer/runner_modes.h"
 #include "upgrade_app/sequencer/step_tables.h"
 #include "upgrade_app/sequencer/window_messages.h"
 #include "upgrade_app/status_log.h"
@@ -31,7 +32,7 @@ constexpr char kUpgradeFailedText[] =
 
 // What tells the three runners apart in their common frame.
 struct RunnerFrame {
-  int CCorvikUpgradeDlg::*mode;
+  RunnerMode mode;
   int CCorvikUpgradeDlg::*index;
   const char* trace_name;
   bool traces_argument;  // the step's argument instead of the step number
@@ -63,11 +64,7 @@ constexpr RunnerFrame kRecoveryRunner{&CCorvikUpgradeDlg::m_nBBMode,
 std::optional<_STRUCT_TASK> EnterStep(CCorvikUpgradeDlg& dialog, const RunnerFrame& frame) {
   dialog.m_strStatusText.clear();
   dialog.DisableAllButtons();
-  dialog.m_nDetectionMode = 0;
-  dialog.m_nCVMMode = 0;
-  dialog.m_nConsoleMode = 0;
-  dialog.m_nBBMode = 0;
-  dialog.*frame.mode = 1;
+  GiveSequenceTo(dialog, frame.mode);
   int& index = dialog.*frame.index;
   const std::optional<_STRUCT_TASK> step = StepToRun(dialog, index);
   if (!step) return std::nullopt;
@@ -242,10 +239,7 @@ platform::LRESULT CCorvikUpgradeDlg::OnTaskSequenceCorvikDetect(platform::WPARAM
   ReportingExceptions(CaughtIn("OnTaskSequenceCorvikDetect"), [this] {
     SetTaskMapforCorvikDetection(this);
     m_nDetectionStep = 1;
-    m_nDetectionMode = 1;
-    m_nConsoleMode = 0;
-    m_nCVMMode = 0;
-    m_nBBMode = 0;
+    GiveSequenceTo(*this, &CCorvikUpgradeDlg::m_nDetectionMode);
     m_nDSPMajor = 0;
     m_nDSPMinor = 0;
     m_nCVMMajor = 0;

@@ -9,6 +9,7 @@
 #include "upgrade_app/corvik_upgrade_dlg.h"
 #include "upgrade_app/images/console_params.h"
 #include "upgrade_app/reported_exceptions.h"
+#include "upgrade_app/sequencer/runner_modes.h"
 #include "upgrade_app/sequencer/step_tables.h"
 #include "upgrade_app/sequencer/window_messages.h"
 #include "upgrade_app/status_log.h"
@@ -62,10 +63,7 @@ platform::LRESULT CCorvikUpgradeDlg::OnExecuteConsoleParamList(platform::WPARAM 
   ReportingExceptions("Exception catched in OnExecuteConsoleParamList", [this, &halt] {
     m_strStatusText.clear();
     DisableAllButtons();
-    m_nConsoleMode = 1;
-    m_nDetectionMode = 0;
-    m_nCVMMode = 0;
-    m_nBBMode = 0;
+    GiveSequenceTo(*this, &CCorvikUpgradeDlg::m_nConsoleMode);
     const std::optional<_STRUCT_TASK> found = StepToRun(*this, m_nConsoleStep);
     if (!found) {
       EnableAllButtons();

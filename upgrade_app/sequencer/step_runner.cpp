@@ -9,6 +9,7 @@
 #include "upgrade_app/reported_exceptions.h"
 #include "upgrade_app/resources/resource_ids.h"
 #include "upgrade_app/resources/string_table.h"
+#include "upgrade_app/sequencer/runner_modes.h"
 #include "upgrade_app/sequencer/step_tables.h"
 #include "upgrade_app/sequencer/window_messages.h"
 #include "upgrade_app/status_log.h"
@@ -25,6 +26,22 @@ constexpr platform::DWORD kWaitAfterLog = 10000;
 constexpr int kDspMajor = 1;
 constexpr int kDspMinor1209 = 209;
 constexpr int kDspMinor1211 = 211;
+
+// Before a table's starter: the runner that will own it, Upgrade and Exit shown, the byte count
+// emptied.
+void PrepareTableStart(CCorvikUpgradeDlg& dialog, RunnerMode owner) {
+  GiveSequenceTo(dialog, owner);
+  dialog.ShowControl(IDC_UPGRADE, platform::SW_SHOW);
+  dialog.ShowControl(platform::IDOK, platform::SW_SHOW);
+  dialog.SetControlText(IDC_BYTES_TRANSFERRED, "");
+}
+
+// The versions a table compares with the settings' are read afresh by its own steps.
+void ForgetVersions(CCorvikUpgradeDlg& dialog) {
+  dialog.m_strCPLDVersion.clear();
+  dialog.m_strDSPVersion.clear();
+  dialog.m_strCVMVersion.clear();
+}
 
 }  // namespace
 
@@ -129,13 +146,7 @@ int CCorvikUpgradeDlg::ActiveTask() {
 platform::LRESULT CCorvikUpgradeDlg::OnChooseDSPMap(platform::WPARAM /*wParam*/,
                                                     platform::LPARAM /*lParam*/) {
   ReportingExceptions(CaughtIn("OnChooseDSPMap"), [this] {
-    m_nDetectionMode = 0;
-    m_nCVMMode = 0;
-    m_nConsoleMode = 0;
-    m_nBBMode = 0;
-    ShowControl(IDC_UPGRADE, platform::SW_SHOW);
-    ShowControl(platform::IDOK, platform::SW_SHOW);
-    SetControlText(IDC_BYTES_TRANSFERRED, "");
+    PrepareTableStart(*this, nullptr);
     platform::UINT start = WM_UPG_START_UPGRADE_MAP;
     if (m_nDSPMajor == kDspMajor && m_nDSPMinor == kDspMinor1209) {
       start = WM_UPG_START_DSP1209_MAP;
@@ -157,11 +168,7 @@ int CCorvikUpgradeDlg::DspTableFlags() const {
 }
 
 void CCorvikUpgradeDlg::StartMainTable(int first_step, bool clear_versions) {
-  if (clear_versions) {
-    m_strCPLDVersion.clear();
-    m_strDSPVersion.clear();
-    m_strCVMVersion.clear();
-  }
+  if (clear_versions) ForgetVersions(*this);
   m_nCurrentStep = first_step;
   m_nRetryCount = 0;
   EnableControl(IDC_UPGRADE, platform::FALSE);
@@ -214,11 +221,7 @@ platform::LRESULT CCorvikUpgradeDlg::OnStartDSP1211Map(platform::WPARAM /*wParam
 }
 
 void CCorvikUpgradeDlg::StartCVMTable(platform::UINT start_message) {
-  if (start_message == WM_UPG_START_CVM_MAP) {
-    m_strCPLDVersion.clear();
-    m_strDSPVersion.clear();
-    m_strCVMVersion.clear();
-  }
+  if (start_message == WM_UPG_START_CVM_MAP) ForgetVersions(*this);
   m_nCVMStep = 1;
   m_nCurrentStep = 1;
   m_nRetryCount = 0;
@@ -252,13 +255,7 @@ namespace {
 
 // The radio-module runner takes over: the mode, the buttons, then the table's starter.
 void HandToRadioModuleRunner(CCorvikUpgradeDlg& dialog, platform::UINT start_message) {
-  dialog.m_nCVMMode = 1;
-  dialog.m_nDetectionMode = 0;
-  dialog.m_nConsoleMode = 0;
-  dialog.m_nBBMode = 0;
-  dialog.ShowControl(IDC_UPGRADE, platform::SW_SHOW);
-  dialog.ShowControl(platform::IDOK, platform::SW_SHOW);
-  dialog.SetControlText(IDC_BYTES_TRANSFERRED, "");
+  PrepareTableStart(dialog, &CCorvikUpgradeDlg::m_nCVMMode);
   dialog.SendMessage(start_message);
 }
 
