@@ -10,6 +10,7 @@
 #include "upgrade_app/corvik_upgrade_app.h"
 #include "upgrade_app/corvik_upgrade_dlg.h"
 #include "upgrade_app/dialogs/options_dlg.h"
+#include "upgrade_app/flow/phases.h"
 #include "upgrade_app/reported_exceptions.h"
 #include "upgrade_app/resources/resource_ids.h"
 #include "upgrade_app/resources/string_table.h"
@@ -20,10 +21,7 @@
 
 namespace {
 
-constexpr int kFirstDetection = 1;
-constexpr int kRadioModuleDetection = 3;  // the detection before the radio-module upgrade
-constexpr int kVerificationPhase = 4;     // the verification after a radio-module download
-constexpr int kCountryCodes = 3;          // 0, 1 and 2 have a radio-parameter file
+constexpr int kCountryCodes = 3;  // 0, 1 and 2 have a radio-parameter file
 constexpr int kRadioVerified = 1;
 
 constexpr char kUpgradeFailedText[] =
@@ -218,7 +216,7 @@ void EndRadioModuleTable(CCorvikUpgradeDlg& dialog) {
   // After an abort, or once the flow has been reset, there is nothing to judge.
   if (g_bAbort != 0) return;
   dialog.m_pApp->m_bSendingCVMFile = 0;
-  if (dialog.m_nCVMPhase == kVerificationPhase) {
+  if (dialog.m_nCVMPhase == kCvmPhaseVerifying) {
     GiveVerdict(dialog);
   } else {
     dialog.HaltSequence();

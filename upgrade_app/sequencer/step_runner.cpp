@@ -6,6 +6,7 @@
 #include "platform/ui/message_box.h"
 #include "upgrade_app/corvik_upgrade_app.h"
 #include "upgrade_app/corvik_upgrade_dlg.h"
+#include "upgrade_app/flow/phases.h"
 #include "upgrade_app/reported_exceptions.h"
 #include "upgrade_app/resources/resource_ids.h"
 #include "upgrade_app/resources/string_table.h"
@@ -299,7 +300,6 @@ void CCorvikUpgradeDlg::UpgradeOnclick() {
       SetControlFont(IDC_INSTRUCTIONS, m_fontNormal);
       SetControlText(IDC_INSTRUCTIONS, FindResourceString(IDS_MUTE_INSTRUCTIONS));
     }
-    constexpr int kFirstDetection = 1;
     m_nPhase = kFirstDetection;
     SendMessage(WM_UPG_START_DETECTION);
   });

@@ -6,6 +6,7 @@
 #include "device_link/command_codes.h"
 #include "upgrade_app/corvik_upgrade_app.h"
 #include "upgrade_app/corvik_upgrade_dlg.h"
+#include "upgrade_app/flow/phases.h"
 #include "upgrade_app/reported_exceptions.h"
 
 namespace {
@@ -168,8 +169,7 @@ void SetTaskMapforCorvikDetection(CCorvikUpgradeDlg* pDlg) {
     };
     InsertRows(*pDlg, rows);
     // The detection before the radio-module upgrade also reads what that upgrade needs.
-    constexpr int kRadioModulePhase = 3;
-    if (pDlg->m_nPhase != kRadioModulePhase) return;
+    if (pDlg->m_nPhase != kRadioModuleDetection) return;
     const Row phase_three_rows[] = {
         {6, When::kAlways, kStepCommand, UPD_GET_CVMFLASH_FW_VER, 20000, 0, 2000},
         {7, When::kAlways, kStepCommand, UPD_GET_RADIO_MODE, 20000, 0, 2000},
