@@ -157,14 +157,12 @@ void CCorvikUpgradeDlg::OnSendCommand() {
   // overwrite the worker's job fields meanwhile.
   DisableAllButtons();
   switch (*code) {
+    // Either handler gives the panel back itself when it sends nothing.
     case UPD_INIT_UPGRADE_CONSOLEPARAMS:
       SendMessage(WM_UPG_START_CONSOLE_PARAMS);
-      // No parameter file: no sequence started, and nothing would give the panel back.
-      if (m_nConsoleStep == 0) HaltSequence();
       break;
     case UPD_SEND_CVM_HEADER:
       SendMessage(WM_UPG_SEND_CVM_HEADER);
-      if (m_nReplyTimer == kNoTimer) HaltSequence();
       break;
     default:
       SendStepCommand(static_cast<int>(*code));
