@@ -88,6 +88,14 @@ void ShowChooseFileBox(const CCorvikUpgradeDlg& dialog, std::string_view text) {
   dialog.MessageBox(text, kProductCaption, platform::MB_OK | platform::MB_ICONINFORMATION);
 }
 
+// A list without a selection: the status says what to choose and the list opens.
+bool NothingChosen(CCorvikUpgradeDlg& dialog, platform::ComboBox* list, const char* prompt) {
+  if (list == nullptr || list->GetCurSel() != platform::CB_ERR) return false;
+  UpdateStatus(&dialog, prompt);
+  list->ShowDropDown(platform::TRUE);
+  return true;
+}
+
 std::optional<platform::UINT> CommandCodeNamed(const CCorvikUpgradeApp& app,
                                                std::string_view name) {
   for (const auto& entry : app.m_mapCommandName) {
@@ -144,11 +152,7 @@ void CCorvikUpgradeDlg::OnSelchangeCommand() {
 
 void CCorvikUpgradeDlg::OnSendCommand() {
   auto* const list = GetDlgItemAs<platform::ComboBox>(IDC_COMMAND_LIST);
-  if (list != nullptr && list->GetCurSel() == platform::CB_ERR) {
-    UpdateStatus(this, kNoCommandChosen);
-    list->ShowDropDown(platform::TRUE);
-    return;
-  }
+  if (NothingChosen(*this, list, kNoCommandChosen)) return;
   std::string name;
   if (list != nullptr) list->GetLBText(list->GetCurSel(), name);
   const std::optional<platform::UINT> code = CommandCodeNamed(*m_pApp, name);
@@ -172,11 +176,7 @@ void CCorvikUpgradeDlg::OnSendCommand() {
 
 void CCorvikUpgradeDlg::OnSendFW() {
   auto* const list = GetDlgItemAs<platform::ComboBox>(IDC_FIRMWARE_TYPE_LIST);
-  if (list != nullptr && list->GetCurSel() == platform::CB_ERR) {
-    UpdateStatus(this, kNoFirmwareTypeChosen);
-    list->ShowDropDown(platform::TRUE);
-    return;
-  }
+  if (NothingChosen(*this, list, kNoFirmwareTypeChosen)) return;
   DisableAllButtons();
   const FirmwareType* const firmware = FirmwareTypeAt(SelectionOf(list));
   if (firmware == nullptr) {
