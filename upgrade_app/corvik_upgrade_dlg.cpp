@@ -12,6 +12,7 @@
 #include "upgrade_app/application_version.h"
 #include "upgrade_app/auto_proxy.h"
 #include "upgrade_app/corvik_upgrade_app.h"
+#include "upgrade_app/dialogs/dialog_support.h"
 #include "upgrade_app/reported_exceptions.h"
 #include "upgrade_app/resources/resource_ids.h"
 #include "upgrade_app/resources/string_table.h"
@@ -22,7 +23,6 @@ namespace {
 constexpr platform::UINT kSystemCommandMask = 0xFFF0;
 constexpr int kBoldHeight = -14;
 constexpr int kNormalHeight = -12;
-constexpr char kFontFace[] = "Arial";
 
 constexpr char kNoWorkerText[] =
     "The upgrade worker could not be started.\nHalcyra Software Upgrade will exit";
@@ -151,9 +151,8 @@ void CCorvikUpgradeDlg::AddAboutMenuItem() {
 }
 
 void CCorvikUpgradeDlg::CreateFonts() {
-  m_fontBold.CreateFont(kBoldHeight, 0, 0, 0, platform::FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, kFontFace);
-  m_fontNormal.CreateFont(kNormalHeight, 0, 0, 0, platform::FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0,
-                          kFontFace);
+  CreateArialFont(m_fontBold, kBoldHeight, platform::FW_BOLD);
+  CreateArialFont(m_fontNormal, kNormalHeight, platform::FW_NORMAL);
 }
 
 void CCorvikUpgradeDlg::ApplyFonts() {

@@ -27,7 +27,6 @@ namespace {
 constexpr platform::DWORD kFileDialogFlags =
     platform::OFN_FILEMUSTEXIST | platform::OFN_PATHMUSTEXIST | platform::OFN_HIDEREADONLY |
     platform::OFN_OVERWRITEPROMPT;
-constexpr int kFileReplyTimeout = 20000;
 
 constexpr char kAnyFirmwareFilter[] =
     "DSP Firmware Files (*.bin)|*.bin|CPLD Firmware Files (*.xsvf)|*.xsvf|CVM Firmware Files "
@@ -89,6 +88,14 @@ void ShowChooseFileBox(const CCorvikUpgradeDlg& dialog, std::string_view text) {
   dialog.MessageBox(text, kProductCaption, platform::MB_OK | platform::MB_ICONINFORMATION);
 }
 
+// A list without a selection: the status says what to choose and the list opens.
+bool NothingChosen(CCorvikUpgradeDlg& dialog, platform::ComboBox* list, const char* prompt) {
+  if (list == nullptr || list->GetCurSel() != platform::CB_ERR) return false;
+  UpdateStatus(&dialog, prompt);
+  list->ShowDropDown(platform::TRUE);
+  return true;
+}
+
 std::optional<platform::UINT> CommandCodeNamed(const CCorvikUpgradeApp& app,
                                                std::string_view name) {
   for (const auto& entry : app.m_mapCommandName) {
@@ -145,11 +152,7 @@ void CCorvikUpgradeDlg::OnSelchangeCommand() {
 
 void CCorvikUpgradeDlg::OnSendCommand() {
   auto* const list = GetDlgItemAs<platform::ComboBox>(IDC_COMMAND_LIST);
-  if (list != nullptr && list->GetCurSel() == platform::CB_ERR) {
-    UpdateStatus(this, kNoCommandChosen);
-    list->ShowDropDown(platform::TRUE);
-    return;
-  }
+  if (NothingChosen(*this, list, kNoCommandChosen)) return;
   std::string name;
   if (list != nullptr) list->GetLBText(list->GetCurSel(), name);
   const std::optional<platform::UINT> code = CommandCodeNamed(*m_pApp, name);
@@ -158,14 +161,12 @@ void CCorvikUpgradeDlg::OnSendCommand() {
   // overwrite the worker's job fields meanwhile.
   DisableAllButtons();
   switch (*code) {
+    // Either handler gives the panel back itself when it sends nothing.
     case UPD_INIT_UPGRADE_CONSOLEPARAMS:
       SendMessage(WM_UPG_START_CONSOLE_PARAMS);
-      // No parameter file: no sequence started, and nothing would give the panel back.
-      if (m_nConsoleStep == 0) HaltSequence();
       break;
     case UPD_SEND_CVM_HEADER:
       SendMessage(WM_UPG_SEND_CVM_HEADER);
-      if (m_nReplyTimer == kNoTimer) HaltSequence();
       break;
     default:
       SendStepCommand(static_cast<int>(*code));
@@ -175,11 +176,7 @@ void CCorvikUpgradeDlg::OnSendCommand() {
 
 void CCorvikUpgradeDlg::OnSendFW() {
   auto* const list = GetDlgItemAs<platform::ComboBox>(IDC_FIRMWARE_TYPE_LIST);
-  if (list != nullptr && list->GetCurSel() == platform::CB_ERR) {
-    UpdateStatus(this, kNoFirmwareTypeChosen);
-    list->ShowDropDown(platform::TRUE);
-    return;
-  }
+  if (NothingChosen(*this, list, kNoFirmwareTypeChosen)) return;
   DisableAllButtons();
   const FirmwareType* const firmware = FirmwareTypeAt(SelectionOf(list));
   if (firmware == nullptr) {
@@ -210,7 +207,7 @@ void CCorvikUpgradeDlg::OnSendFW() {
   // Each download of the engineering window shows its own progress.
   m_nDownloadsDone = 0;
   HandOverTask(task, false);
-  StartTimer(kFileReplyTimeout, kReplyTimerKind);
+  StartTimer(kReplyTimeout, kReplyTimerKind);
 }
 
 void CCorvikUpgradeDlg::OnClearWindow() { m_strStatusText.clear(); }

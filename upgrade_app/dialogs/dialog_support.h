@@ -1,6 +1,7 @@
 #pragma once
 
-// What the wizard's follow-up dialogs share: their fonts and the main window they report to.
+// What the wizard's windows share: their font, and the main window the follow-up dialogs report
+// to.
 
 #include <string_view>
 
@@ -18,4 +19,5 @@ CCorvikUpgradeDlg* ThreadMainDialog();
 // A message box owned by the thread's main window (no owner without one), with an OK button.
 void ShowBoxOverMainWindow(std::string_view text, std::string_view caption);
 
+// The program's face; a negative height is the character height in pixels.
 void CreateArialFont(platform::Font& font, int height, int weight);

@@ -8,12 +8,6 @@
 #include "upgrade_app/resources/string_table.h"
 #include "upgrade_app/sequencer/window_messages.h"
 
-namespace {
-
-constexpr int kDspDownloadReplyTimeout = 20000;
-
-}  // namespace
-
 void CCorvikUpgradeDlg::HandOverDspImage(const std::string& path, bool auto_delete) {
   // The worker announces the download's end; until then the window offers no way out.
   g_bAbort = 0;
@@ -26,5 +20,5 @@ void CCorvikUpgradeDlg::HandOverDspImage(const std::string& path, bool auto_dele
   task.nTaskKind = TASK_SEND_DSP_FILE;
   task.strFilePath = path;
   HandOverTask(task, auto_delete);
-  StartTimer(kDspDownloadReplyTimeout, kReplyTimerKind);
+  StartTimer(kReplyTimeout, kReplyTimerKind);
 }

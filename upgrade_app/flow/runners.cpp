@@ -10,19 +10,18 @@
 #include "upgrade_app/corvik_upgrade_app.h"
 #include "upgrade_app/corvik_upgrade_dlg.h"
 #include "upgrade_app/dialogs/options_dlg.h"
+#include "upgrade_app/flow/phases.h"
 #include "upgrade_app/reported_exceptions.h"
 #include "upgrade_app/resources/resource_ids.h"
 #include "upgrade_app/resources/string_table.h"
+#include "upgrade_app/sequencer/runner_modes.h"
 #include "upgrade_app/sequencer/step_tables.h"
 #include "upgrade_app/sequencer/window_messages.h"
 #include "upgrade_app/status_log.h"
 
 namespace {
 
-constexpr int kFirstDetection = 1;
-constexpr int kRadioModuleDetection = 3;  // the detection before the radio-module upgrade
-constexpr int kVerificationPhase = 4;     // the verification after a radio-module download
-constexpr int kCountryCodes = 3;          // 0, 1 and 2 have a radio-parameter file
+constexpr int kCountryCodes = 3;  // 0, 1 and 2 have a radio-parameter file
 constexpr int kRadioVerified = 1;
 
 constexpr char kUpgradeFailedText[] =
@@ -31,7 +30,7 @@ constexpr char kUpgradeFailedText[] =
 
 // What tells the three runners apart in their common frame.
 struct RunnerFrame {
-  int CCorvikUpgradeDlg::*mode;
+  RunnerMode mode;
   int CCorvikUpgradeDlg::*index;
   const char* trace_name;
   bool traces_argument;  // the step's argument instead of the step number
@@ -63,22 +62,14 @@ constexpr RunnerFrame kRecoveryRunner{&CCorvikUpgradeDlg::m_nBBMode,
 std::optional<_STRUCT_TASK> EnterStep(CCorvikUpgradeDlg& dialog, const RunnerFrame& frame) {
   dialog.m_strStatusText.clear();
   dialog.DisableAllButtons();
-  dialog.m_nDetectionMode = 0;
-  dialog.m_nCVMMode = 0;
-  dialog.m_nConsoleMode = 0;
-  dialog.m_nBBMode = 0;
-  dialog.*frame.mode = 1;
+  GiveSequenceTo(dialog, frame.mode);
   int& index = dialog.*frame.index;
-  _STRUCT_TASK step;
-  while (dialog.m_mapTask.Lookup(static_cast<platform::UINT>(index), step) != 0 &&
-         step.nSkip == kStepSkipped) {
-    ++index;
-  }
-  if (dialog.m_mapTask.Lookup(static_cast<platform::UINT>(index), step) == 0) return std::nullopt;
+  const std::optional<_STRUCT_TASK> step = StepToRun(dialog, index);
+  if (!step) return std::nullopt;
   UpdateStatus(&dialog, platform::Format("%s: Init Task# :%d\r\n", frame.trace_name,
-                                         frame.traces_argument ? step.nArgument : index));
-  dialog.m_nStepTimeout = step.nTimeout;
-  dialog.m_nStepDelay = step.nDelay;
+                                         frame.traces_argument ? step->nArgument : index));
+  dialog.m_nStepTimeout = step->nTimeout;
+  dialog.m_nStepDelay = step->nDelay;
   if (frame.disables_exit) dialog.EnableControl(platform::IDOK, platform::FALSE);
   return step;
 }
@@ -225,7 +216,7 @@ void EndRadioModuleTable(CCorvikUpgradeDlg& dialog) {
   // After an abort, or once the flow has been reset, there is nothing to judge.
   if (g_bAbort != 0) return;
   dialog.m_pApp->m_bSendingCVMFile = 0;
-  if (dialog.m_nCVMPhase == kVerificationPhase) {
+  if (dialog.m_nCVMPhase == kCvmPhaseVerifying) {
     GiveVerdict(dialog);
   } else {
     dialog.HaltSequence();
@@ -246,10 +237,7 @@ platform::LRESULT CCorvikUpgradeDlg::OnTaskSequenceCorvikDetect(platform::WPARAM
   ReportingExceptions(CaughtIn("OnTaskSequenceCorvikDetect"), [this] {
     SetTaskMapforCorvikDetection(this);
     m_nDetectionStep = 1;
-    m_nDetectionMode = 1;
-    m_nConsoleMode = 0;
-    m_nCVMMode = 0;
-    m_nBBMode = 0;
+    GiveSequenceTo(*this, &CCorvikUpgradeDlg::m_nDetectionMode);
     m_nDSPMajor = 0;
     m_nDSPMinor = 0;
     m_nCVMMajor = 0;

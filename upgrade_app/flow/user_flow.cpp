@@ -8,6 +8,7 @@
 #include "upgrade_app/corvik_upgrade_app.h"
 #include "upgrade_app/corvik_upgrade_dlg.h"
 #include "upgrade_app/dialogs/fail_upgrade_dlg.h"
+#include "upgrade_app/flow/phases.h"
 #include "upgrade_app/reported_exceptions.h"
 #include "upgrade_app/resources/resource_ids.h"
 #include "upgrade_app/resources/string_table.h"
@@ -21,11 +22,6 @@ namespace {
 constexpr platform::DWORD kWaitAfterDspImage = 25000;
 constexpr platform::DWORD kWaitBeforeSecondDetection = 20000;
 constexpr platform::DWORD kWaitAfterRadioModuleImage = 110000;
-
-constexpr int kRadioModuleDetection = 3;
-constexpr int kRadioModuleDiffers = 1;  // the console has another radio-module version
-constexpr int kRadioModuleImageSent = 3;
-constexpr int kVerificationPhase = 4;
 
 constexpr platform::COLORREF kAbortedTitleColor = platform::RGB(255, 0, 0);
 constexpr char kTroubleshootingPage[] = "\\Trouble.html";
@@ -134,9 +130,9 @@ platform::LRESULT CCorvikUpgradeDlg::OnCVMFirmwareFile(platform::WPARAM /*wParam
     m_nDetectionStep = 0;
     m_nCurrentStep = 0;
     m_pApp->m_bSendingCVMFile = 0;
-    if (m_nCVMPhase == kRadioModuleDiffers) m_nCVMPhase = kRadioModuleImageSent;
+    if (m_nCVMPhase == kCvmPhaseUpgrade) m_nCVMPhase = kCvmPhaseImageSent;
     UpdateStatus(this, "CVM Upgrade complete");
-    if (m_nCVMPhase != kRadioModuleImageSent) {
+    if (m_nCVMPhase != kCvmPhaseImageSent) {
       // No verification follows (a download of the engineering window, or an image the console
       // had already): the user gets the way out back.
       HaltSequence();
@@ -144,7 +140,7 @@ platform::LRESULT CCorvikUpgradeDlg::OnCVMFirmwareFile(platform::WPARAM /*wParam
     }
     m_nCVMStep = 0;
     m_nCurrentStep = 0;
-    m_nCVMPhase = kVerificationPhase;
+    m_nCVMPhase = kCvmPhaseVerifying;
     SetControlText(IDC_STEP_TEXT, FindResourceString(IDS_STEP_PREPARING_VERIFICATION));
     platform::Sleep(kWaitAfterRadioModuleImage);
     SetControlText(IDC_STEP_TEXT, FindResourceString(IDS_STEP_VERIFYING_RADIO_PARAMETERS));

@@ -9,6 +9,7 @@
 #include "upgrade_app/corvik_upgrade_dlg.h"
 #include "upgrade_app/images/console_params.h"
 #include "upgrade_app/reported_exceptions.h"
+#include "upgrade_app/sequencer/runner_modes.h"
 #include "upgrade_app/sequencer/step_tables.h"
 #include "upgrade_app/sequencer/window_messages.h"
 #include "upgrade_app/status_log.h"
@@ -62,16 +63,9 @@ platform::LRESULT CCorvikUpgradeDlg::OnExecuteConsoleParamList(platform::WPARAM 
   ReportingExceptions("Exception catched in OnExecuteConsoleParamList", [this, &halt] {
     m_strStatusText.clear();
     DisableAllButtons();
-    m_nConsoleMode = 1;
-    m_nDetectionMode = 0;
-    m_nCVMMode = 0;
-    m_nBBMode = 0;
-    _STRUCT_TASK step;
-    while (m_mapTask.Lookup(static_cast<platform::UINT>(m_nConsoleStep), step) != 0 &&
-           step.nSkip == kStepSkipped) {
-      ++m_nConsoleStep;
-    }
-    if (m_mapTask.Lookup(static_cast<platform::UINT>(m_nConsoleStep), step) == 0) {
+    GiveSequenceTo(*this, &CCorvikUpgradeDlg::m_nConsoleMode);
+    const std::optional<_STRUCT_TASK> found = StepToRun(*this, m_nConsoleStep);
+    if (!found) {
       EnableAllButtons();
       m_nConsoleStep = 0;
       m_nConsoleMode = 0;
@@ -80,6 +74,7 @@ platform::LRESULT CCorvikUpgradeDlg::OnExecuteConsoleParamList(platform::WPARAM 
       halt = false;
       return;
     }
+    const _STRUCT_TASK& step = *found;
     UpdateStatus(this,
                  platform::Format("OnExecuteConsoleParamList: Init Task# :%d\r\n", m_nConsoleStep));
     m_nStepTimeout = step.nTimeout;

@@ -6,6 +6,7 @@
 #include "platform/sys/stdio_file.h"
 #include "upgrade_app/corvik_upgrade_app.h"
 #include "upgrade_app/corvik_upgrade_dlg.h"
+#include "upgrade_app/images/hex_text.h"
 
 namespace {
 
@@ -17,17 +18,6 @@ constexpr char kParamFolder[] = "\\Halcyra Upgrade\\";
 constexpr std::array<const char*, 3> kFileNames = {"ConsoleORVTDefaultsWDCT185.csv",
                                                    "ConsoleORVTDefaultsDECT185.csv",
                                                    "ConsoleORVTDefaultsDECT60.csv"};
-
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-int DigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
 
 }  // namespace
 
@@ -41,13 +31,14 @@ std::int32_t HexFieldValue(std::string_view field) {
   }
   // "0x" is a prefix only when a digit follows it; else the 0 is the number.
   if (next + 2 < field.size() && field[next] == '0' &&
-      (field[next + 1] == 'x' || field[next + 1] == 'X') && DigitValue(field[next + 2]) >= 0) {
+      (field[next + 1] == 'x' || field[next + 1] == 'X') &&
+      HexDigitValue(field[next + 2]) != kNotHexDigit) {
     next += 2;
   }
   constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
   std::int64_t magnitude = 0;
-  for (; next < field.size() && DigitValue(field[next]) >= 0; ++next) {
-    magnitude = std::min(magnitude * 16 + DigitValue(field[next]), kLimit + 1);
+  for (; next < field.size() && HexDigitValue(field[next]) != kNotHexDigit; ++next) {
+    magnitude = std::min(magnitude * 16 + HexDigitValue(field[next]), kLimit + 1);
   }
   if (negative) return static_cast<std::int32_t>(-std::min(magnitude, kLimit));
   return static_cast<std::int32_t>(std::min(magnitude, kLimit - 1));

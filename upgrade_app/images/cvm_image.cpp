@@ -48,8 +48,6 @@ bool WritesOverHexFile(const CCorvikUpgradeDlg* pDlg, const std::string& hex_pat
   return false;
 }
 
-constexpr std::size_t kReplacedLength = 3;
-
 // The image of `hex_path`, or nothing when it cannot be made or would overwrite a HEX file.
 std::optional<ConvertedImage> Convert(const CCorvikUpgradeDlg* pDlg, const std::string& hex_path) {
   const std::string& settings_path = pDlg->m_pApp->m_strCVMFilePath;

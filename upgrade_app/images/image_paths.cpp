@@ -6,12 +6,6 @@
 #include "platform/exceptions.h"
 #include "platform/sys/path_mapping.h"
 
-namespace {
-
-constexpr std::size_t kReplacedLength = 3;
-
-}  // namespace
-
 std::string ReplaceLastThree(std::string_view path, std::string_view extension) {
   if (path.size() < kReplacedLength) throw platform::CInvalidArgException();
   std::string result(path.substr(0, path.size() - kReplacedLength));

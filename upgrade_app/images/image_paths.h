@@ -3,8 +3,12 @@
 // Names of the files made from the radio-module image, and the guard that keeps them from
 // landing on the image itself.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
+
+// How many characters of a path ReplaceLastThree replaces.
+inline constexpr std::size_t kReplacedLength = 3;
 
 // `path` with its last three characters replaced by `extension` ("image.hex" -> "image.bin").
 // A path of fewer than three characters raises CInvalidArgException.

@@ -9,34 +9,13 @@
 
 #include "platform/exceptions.h"
 #include "platform/sys/file.h"
+#include "upgrade_app/images/hex_text.h"
 #include "upgrade_app/images/image_paths.h"
 
 namespace {
 
 using platform::BYTE;
 using platform::CFile;
-
-constexpr int kNotHex = -1;
-
-constexpr std::array<int, 256> MakeDigitTable() {
-  std::array<int, 256> table{};
-  table.fill(kNotHex);
-  for (int digit = 0; digit < 10; ++digit) table['0' + digit] = digit;
-  for (int digit = 0; digit < 6; ++digit) {
-    table['A' + digit] = 10 + digit;
-    table['a' + digit] = 10 + digit;
-  }
-  return table;
-}
-
-constexpr std::array<int, 256> kDigitValue = MakeDigitTable();
-
-int DigitValue(char c) { return kDigitValue[static_cast<unsigned char>(c)]; }
-
-// The blanks that separate records (those of the C library's isspace).
-bool IsBlank(int c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 // Record layout, in characters of the token.
 constexpr std::size_t kCountPosition = 1;
@@ -127,12 +106,13 @@ std::optional<std::size_t> DecodePairs(std::string_view token,
   std::size_t count = 0;
   std::size_t position = 1;
   for (; position + 1 < token.size(); position += 2) {
-    const int high = DigitValue(token[position]);
-    const int low = DigitValue(token[position + 1]);
-    if (high == kNotHex || low == kNotHex) return std::nullopt;
+    const int high = HexDigitValue(token[position]);
+    const int low = HexDigitValue(token[position + 1]);
+    if (high == kNotHexDigit || low == kNotHexDigit) return std::nullopt;
     pairs[count++] = static_cast<BYTE>(high * 16 + low);
   }
-  if (position < token.size() && DigitValue(token[position]) == kNotHex) return std::nullopt;
+  if (position < token.size() && HexDigitValue(token[position]) == kNotHexDigit)
+    return std::nullopt;
   return count;
 }
 
@@ -322,8 +302,8 @@ std::uint32_t ParseHexDigits(std::string_view text, std::size_t position, int co
   }
   std::uint32_t value = 0;
   for (const char c : text.substr(position, std::size_t(count))) {
-    const int digit = DigitValue(c);
-    if (digit == kNotHex) throw platform::CInvalidArgException();
+    const int digit = HexDigitValue(c);
+    if (digit == kNotHexDigit) throw platform::CInvalidArgException();
     value = value * 16U + static_cast<std::uint32_t>(digit);
   }
   return value;

@@ -10,6 +10,7 @@
 #include "device_link/upgrade_thread.h"
 #include "platform/text_format.h"
 #include "upgrade_app/corvik_upgrade_dlg.h"
+#include "upgrade_app/flow/phases.h"
 #include "upgrade_app/replies/reply_decoding.h"
 #include "upgrade_app/resources/resource_ids.h"
 #include "upgrade_app/resources/string_table.h"
@@ -25,9 +26,6 @@ using reply_decoding::ReplyBytes;
 
 // Enable-USB failures that restart detection before the third one ends it.
 constexpr int kDetectionRestarts = 2;
-
-constexpr int kCvmPhaseUpgrade = 1;
-constexpr int kCvmPhaseVerifying = 4;
 
 struct Reply {
   bool verified = false;

@@ -12,6 +12,7 @@
 #include "upgrade_app/replies/check_table.h"
 #include "upgrade_app/reported_exceptions.h"
 #include "upgrade_app/resources/resource_ids.h"
+#include "upgrade_app/sequencer/step_tables.h"
 #include "upgrade_app/sequencer/window_messages.h"
 #include "upgrade_app/status_log.h"
 
@@ -20,7 +21,6 @@ namespace {
 using namespace reply_checks;
 
 // Commands of the main tables that the command table gives no name.
-constexpr int kInitUpgradeCpld = 0xD008;
 constexpr int kFlashCode1 = 0xD015;
 constexpr int kFlashCode2 = 0xD016;
 constexpr int kFlashCode3 = 0xD017;
@@ -62,7 +62,7 @@ constexpr ReplyRow kMainRows[] = {
      Log("\r\nDSP Composite upgrade response received\r\nPlease wait for complete upgrade "
          "initialization!\r\n"),
      kGenericFailure},
-    {kInitUpgradeCpld,
+    {kCpldInitCommand,
      Log("\r\nCPLD upgrade response received\r\nPlease wait for complete upgrade "
          "initialization!\r\n"),
      kGenericFailure},

@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr int kFixedReplyTimeout = 20000;
 constexpr int kCvmImageReplyTimeout = 8000000;
 
 _STRUCT_THREAD_TASK Task(int kind, std::string path = {}, int command = kNoTaskCommand) {
@@ -52,7 +51,7 @@ void CCorvikUpgradeDlg::HandOverCommandWithPayload(int command,
 void CCorvikUpgradeDlg::SendStepCommand(int command) {
   HandOverTask(Task(TASK_SEND_COMMAND, {}, command), false);
   m_nPendingCommand = command;
-  StartTimer(kFixedReplyTimeout, kReplyTimerKind);
+  StartTimer(kReplyTimeout, kReplyTimerKind);
 }
 
 void CCorvikUpgradeDlg::GenericSendCommandN(int command,
@@ -60,7 +59,7 @@ void CCorvikUpgradeDlg::GenericSendCommandN(int command,
   ReportingExceptions(CaughtIn("GenericSendCommandN"), [&] {
     HandOverCommandWithPayload(command, payload);
     m_nPendingCommand = command;
-    StartTimer(EngineeringMode() ? kFixedReplyTimeout : m_nStepTimeout, kReplyTimerKind);
+    StartTimer(EngineeringMode() ? kReplyTimeout : m_nStepTimeout, kReplyTimerKind);
   });
 }
 
@@ -68,7 +67,7 @@ void CCorvikUpgradeDlg::GenericIdentifyUSBDevice(int argument) {
   ReportingExceptions(CaughtIn("GenericIdentifyUSBDevice"), [&] {
     HandOverTask(Task(TASK_IDENTIFY_DEVICE, {}, argument), false);
     m_nPendingCommand = argument;
-    StartTimer(kFixedReplyTimeout, kReplyTimerKind);
+    StartTimer(kReplyTimeout, kReplyTimerKind);
   });
 }
 
@@ -76,7 +75,7 @@ void CCorvikUpgradeDlg::GenericResetDevice(int argument) {
   ReportingExceptions(CaughtIn("GenericResetDevice"), [&] {
     HandOverTask(Task(TASK_RESET_DEVICE, {}, argument), false);
     m_nPendingCommand = argument;
-    StartTimer(EngineeringMode() ? kFixedReplyTimeout : m_nStepTimeout, kReplyTimerKind);
+    StartTimer(EngineeringMode() ? kReplyTimeout : m_nStepTimeout, kReplyTimerKind);
   });
 }
 
@@ -122,7 +121,7 @@ void CCorvikUpgradeDlg::GenericSendUSBFile() {
       return;
     }
     HandOverTask(task, false);
-    StartTimer(kFixedReplyTimeout, kReplyTimerKind);
+    StartTimer(kReplyTimeout, kReplyTimerKind);
   });
 }
 

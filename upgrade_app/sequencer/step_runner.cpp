@@ -6,9 +6,11 @@
 #include "platform/ui/message_box.h"
 #include "upgrade_app/corvik_upgrade_app.h"
 #include "upgrade_app/corvik_upgrade_dlg.h"
+#include "upgrade_app/flow/phases.h"
 #include "upgrade_app/reported_exceptions.h"
 #include "upgrade_app/resources/resource_ids.h"
 #include "upgrade_app/resources/string_table.h"
+#include "upgrade_app/sequencer/runner_modes.h"
 #include "upgrade_app/sequencer/step_tables.h"
 #include "upgrade_app/sequencer/window_messages.h"
 #include "upgrade_app/status_log.h"
@@ -26,6 +28,22 @@ constexpr int kDspMajor = 1;
 constexpr int kDspMinor1209 = 209;
 constexpr int kDspMinor1211 = 211;
 
+// Before a table's starter: the runner that will own it, Upgrade and Exit shown, the byte count
+// emptied.
+void PrepareTableStart(CCorvikUpgradeDlg& dialog, RunnerMode owner) {
+  GiveSequenceTo(dialog, owner);
+  dialog.ShowControl(IDC_UPGRADE, platform::SW_SHOW);
+  dialog.ShowControl(platform::IDOK, platform::SW_SHOW);
+  dialog.SetControlText(IDC_BYTES_TRANSFERRED, "");
+}
+
+// The versions a table compares with the settings' are read afresh by its own steps.
+void ForgetVersions(CCorvikUpgradeDlg& dialog) {
+  dialog.m_strCPLDVersion.clear();
+  dialog.m_strDSPVersion.clear();
+  dialog.m_strCVMVersion.clear();
+}
+
 }  // namespace
 
 platform::LRESULT CCorvikUpgradeDlg::OnNextTask(platform::WPARAM /*wParam*/,
@@ -33,12 +51,8 @@ platform::LRESULT CCorvikUpgradeDlg::OnNextTask(platform::WPARAM /*wParam*/,
   ReportingExceptions(CaughtIn("OnNextTask"), [this] {
     m_strStatusText.clear();
     DisableAllButtons();
-    _STRUCT_TASK step;
-    while (m_mapTask.Lookup(static_cast<platform::UINT>(m_nCurrentStep), step) != 0 &&
-           step.nSkip == kStepSkipped) {
-      ++m_nCurrentStep;
-    }
-    if (m_mapTask.Lookup(static_cast<platform::UINT>(m_nCurrentStep), step) == 0) {
+    const std::optional<_STRUCT_TASK> found = StepToRun(*this, m_nCurrentStep);
+    if (!found) {
       if (g_bAbort == 0) {
         m_pApp->m_bSendingDSPFile = 0;
         m_pApp->m_bSendingBootBlockFile = 0;
@@ -47,6 +61,7 @@ platform::LRESULT CCorvikUpgradeDlg::OnNextTask(platform::WPARAM /*wParam*/,
       HaltSequence();
       return;
     }
+    const _STRUCT_TASK& step = *found;
     UpdateStatus(this, platform::Format("OnNextTaskInit: Init Task# :%d\r\n", m_nCurrentStep));
     m_nStepTimeout = step.nTimeout;
     m_nStepDelay = step.nDelay;
@@ -132,13 +147,7 @@ int CCorvikUpgradeDlg::ActiveTask() {
 platform::LRESULT CCorvikUpgradeDlg::OnChooseDSPMap(platform::WPARAM /*wParam*/,
                                                     platform::LPARAM /*lParam*/) {
   ReportingExceptions(CaughtIn("OnChooseDSPMap"), [this] {
-    m_nDetectionMode = 0;
-    m_nCVMMode = 0;
-    m_nConsoleMode = 0;
-    m_nBBMode = 0;
-    ShowControl(IDC_UPGRADE, platform::SW_SHOW);
-    ShowControl(platform::IDOK, platform::SW_SHOW);
-    SetControlText(IDC_BYTES_TRANSFERRED, "");
+    PrepareTableStart(*this, nullptr);
     platform::UINT start = WM_UPG_START_UPGRADE_MAP;
     if (m_nDSPMajor == kDspMajor && m_nDSPMinor == kDspMinor1209) {
       start = WM_UPG_START_DSP1209_MAP;
@@ -160,11 +169,7 @@ int CCorvikUpgradeDlg::DspTableFlags() const {
 }
 
 void CCorvikUpgradeDlg::StartMainTable(int first_step, bool clear_versions) {
-  if (clear_versions) {
-    m_strCPLDVersion.clear();
-    m_strDSPVersion.clear();
-    m_strCVMVersion.clear();
-  }
+  if (clear_versions) ForgetVersions(*this);
   m_nCurrentStep = first_step;
   m_nRetryCount = 0;
   EnableControl(IDC_UPGRADE, platform::FALSE);
@@ -217,11 +222,7 @@ platform::LRESULT CCorvikUpgradeDlg::OnStartDSP1211Map(platform::WPARAM /*wParam
 }
 
 void CCorvikUpgradeDlg::StartCVMTable(platform::UINT start_message) {
-  if (start_message == WM_UPG_START_CVM_MAP) {
-    m_strCPLDVersion.clear();
-    m_strDSPVersion.clear();
-    m_strCVMVersion.clear();
-  }
+  if (start_message == WM_UPG_START_CVM_MAP) ForgetVersions(*this);
   m_nCVMStep = 1;
   m_nCurrentStep = 1;
   m_nRetryCount = 0;
@@ -255,13 +256,7 @@ namespace {
 
 // The radio-module runner takes over: the mode, the buttons, then the table's starter.
 void HandToRadioModuleRunner(CCorvikUpgradeDlg& dialog, platform::UINT start_message) {
-  dialog.m_nCVMMode = 1;
-  dialog.m_nDetectionMode = 0;
-  dialog.m_nConsoleMode = 0;
-  dialog.m_nBBMode = 0;
-  dialog.ShowControl(IDC_UPGRADE, platform::SW_SHOW);
-  dialog.ShowControl(platform::IDOK, platform::SW_SHOW);
-  dialog.SetControlText(IDC_BYTES_TRANSFERRED, "");
+  PrepareTableStart(dialog, &CCorvikUpgradeDlg::m_nCVMMode);
   dialog.SendMessage(start_message);
 }
 
@@ -305,7 +300,6 @@ void CCorvikUpgradeDlg::UpgradeOnclick() {
       SetControlFont(IDC_INSTRUCTIONS, m_fontNormal);
       SetControlText(IDC_INSTRUCTIONS, FindResourceString(IDS_MUTE_INSTRUCTIONS));
     }
-    constexpr int kFirstDetection = 1;
     m_nPhase = kFirstDetection;
     SendMessage(WM_UPG_START_DETECTION);
   });

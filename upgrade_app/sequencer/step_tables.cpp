@@ -6,6 +6,7 @@
 #include "device_link/command_codes.h"
 #include "upgrade_app/corvik_upgrade_app.h"
 #include "upgrade_app/corvik_upgrade_dlg.h"
+#include "upgrade_app/flow/phases.h"
 #include "upgrade_app/reported_exceptions.h"
 
 namespace {
@@ -25,8 +26,6 @@ struct Row {
 
 // Before a table is built the worker must search for the console again.
 constexpr int kSearchAgain = -3;
-
-constexpr int kCpldInit = 0xD008;
 
 int SkipMark(When when, int flags) {
   switch (when) {
@@ -81,7 +80,7 @@ void SetTaskMap(CCorvikUpgradeDlg* pDlg, int flags, int variant) {
         {4, When::kCpld, kStepCommand, UPD_RESET_CONSOLE, 20000, 1, 20000},
         {5, When::kCpld, kStepCommand, UPD_ENABLE_USB, 20000, 0, 2000},
         {6, When::kCpld, kStepIdentify, 1, 20000, 0, 2000},
-        {7, When::kCpld, kStepCommand, kCpldInit, 20000, 0, 20000},
+        {7, When::kCpld, kStepCommand, kCpldInitCommand, 20000, 0, 20000},
         {8, When::kCpld, kStepCpldImage, 0, 6000, 0, 20000},
         {9, When::kDsp, kStepCommand, UPD_ENABLE_USB, 20000, 0, 2000},
         {10, When::kDsp, kStepCommand, UPD_GET_DSPFLASH_FW_VER, 20000, 1, 2000},
@@ -113,7 +112,7 @@ void SetTaskMapDSP1209(CCorvikUpgradeDlg* pDlg) {
         {5, When::kSkipped, kStepCommand, UPD_ENABLE_USB, 6000, 0, 1000},
         {6, When::kSkipped, kStepCommand, UPD_GET_CPLD_FW_VER, 6000, 1, 1000},
         {7, When::kSkipped, kStepIdentify, 1, 6000, 0, 1000},
-        {8, When::kSkipped, kStepCommand, kCpldInit, 6000, 0, 10000},
+        {8, When::kSkipped, kStepCommand, kCpldInitCommand, 6000, 0, 10000},
         {9, When::kSkipped, kStepCpldImage, 0, 6000, 0, 20000},
         {10, When::kAlways, kStepIdentify, 1, 6000, 0, 1000},
         {11, When::kAlways, kStepCommand, UPD_ENABLE_USB, 6000, 0, 1000},
@@ -170,8 +169,7 @@ void SetTaskMapforCorvikDetection(CCorvikUpgradeDlg* pDlg) {
     };
     InsertRows(*pDlg, rows);
     // The detection before the radio-module upgrade also reads what that upgrade needs.
-    constexpr int kRadioModulePhase = 3;
-    if (pDlg->m_nPhase != kRadioModulePhase) return;
+    if (pDlg->m_nPhase != kRadioModuleDetection) return;
     const Row phase_three_rows[] = {
         {6, When::kAlways, kStepCommand, UPD_GET_CVMFLASH_FW_VER, 20000, 0, 2000},
         {7, When::kAlways, kStepCommand, UPD_GET_RADIO_MODE, 20000, 0, 2000},
@@ -246,6 +244,15 @@ void SetTaskMapBBRecovery(CCorvikUpgradeDlg* pDlg) {
   pDlg->m_bSendBootBlock = 1;
   const Row composite[] = {{2, When::kAlways, kStepDspImage, 0, 6000, 0, 1000}};
   InsertRows(*pDlg, composite);
+}
+
+std::optional<_STRUCT_TASK> StepToRun(const CCorvikUpgradeDlg& dialog, int& index) {
+  _STRUCT_TASK step;
+  while (dialog.m_mapTask.Lookup(static_cast<platform::UINT>(index), step) != 0) {
+    if (step.nSkip != kStepSkipped) return step;
+    ++index;
+  }
+  return std::nullopt;
 }
 
 std::vector<_STRUCT_TASK> TaskRows(const CCorvikUpgradeDlg& dialog) {

@@ -3,6 +3,7 @@
 // The builders of the step tables. Each empties the main window's task map and fills it with
 // its fixed rows; the starters, not the builders, choose the first step and post the runner.
 
+#include <optional>
 #include <vector>
 
 #include "upgrade_app/step_record.h"
@@ -35,6 +36,9 @@ inline constexpr int kFlagsAlways = 0x0C;
 inline constexpr int kVariantDspFlash = 1;
 inline constexpr int kVariantDspComposite = 2;
 
+// The CPLD initialisation command, which the command table gives no name.
+inline constexpr int kCpldInitCommand = 0xD008;
+
 // The DSP minor version whose console cannot answer the version query.
 inline constexpr int kDspMinorWithoutVersionQuery = 97;
 
@@ -43,6 +47,10 @@ void SetTaskMapDSP1209(CCorvikUpgradeDlg* pDlg);
 void SetTaskMapforCorvikDetection(CCorvikUpgradeDlg* pDlg);
 void SetTaskMapConsoleParams(CCorvikUpgradeDlg* pDlg);
 void SetTaskMapBBRecovery(CCorvikUpgradeDlg* pDlg);
+
+// The step `index` names, or the first after it without the skip mark, with `index` moved on to
+// it; nothing when the table ends before.
+std::optional<_STRUCT_TASK> StepToRun(const CCorvikUpgradeDlg& dialog, int& index);
 
 // The loaded table's rows in ascending step order (for tests and traces).
 std::vector<_STRUCT_TASK> TaskRows(const CCorvikUpgradeDlg& dialog);

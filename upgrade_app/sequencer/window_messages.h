@@ -37,6 +37,8 @@ inline constexpr platform::UINT_PTR kReplyTimerId = 110;
 inline constexpr platform::UINT_PTR kStepTimerId = 112;
 inline constexpr int kReplyTimerKind = 0;
 inline constexpr int kStepTimerKind = 1;
+// The reply time-out of a job whose step gives none of its own.
+inline constexpr int kReplyTimeout = 20000;
 
 // Set by every abort; cleared by the Upgrade button, the DSP-table starters, the DSP download
 // senders and the main runner at the end of a table.
