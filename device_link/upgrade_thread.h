@@ -18,7 +18,8 @@
 // the main window and creates its thread suspended. The main window is where every answer goes
 // (m_pMainWnd); nothing is sent or posted once that window no longer exists.
 // End: post WM_UPG_END_THREAD; the thread ends itself (a download under way stops at its next
-// block once the main window is gone) and deletes the object when m_bAutoDelete is set.
+// block once the main window is gone) and deletes the object, whatever m_bAutoDelete says: after
+// that message nobody may touch the object again.
 
 #include <memory>
 #include <string>

@@ -64,4 +64,48 @@ inline std::vector<std::uint8_t> StreamOfFile(const std::filesystem::path& path)
   return bytes;
 }
 
+// ---- The radio-module image ------------------------------------------------------------------
+
+inline constexpr std::uint8_t kRadioModuleFill = 0xFF;
+
+// CRC-32 of IEEE 802.3, bit by bit.
+inline std::uint32_t Crc32(const std::vector<std::uint8_t>& bytes) {
+  std::uint32_t crc = 0xFFFFFFFF;
+  for (const std::uint8_t byte : bytes) {
+    crc ^= byte;
+    for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320U & (0U - (crc & 1U)));
+  }
+  return ~crc;
+}
+
+// The header's checksum covers an even number of bytes: an odd image takes one fill byte more.
+inline std::uint32_t RadioModuleChecksum(std::vector<std::uint8_t> image) {
+  if (image.size() % 2 != 0) image.push_back(kRadioModuleFill);
+  return Crc32(image);
+}
+
+// The payload of the 0xD01B request that announces an image loaded at `start`: length, start and
+// checksum (little-endian), filled up with 0xFF to 32 bytes.
+inline std::vector<std::uint8_t> RadioModuleHeader(const std::vector<std::uint8_t>& image,
+                                                   std::uint32_t start) {
+  constexpr std::size_t kHeaderSize = 32;
+  std::vector<std::uint8_t> header;
+  for (const std::uint32_t field :
+       {static_cast<std::uint32_t>(image.size()), start, RadioModuleChecksum(image)}) {
+    for (int shift = 0; shift < 32; shift += 8) {
+      header.push_back(static_cast<std::uint8_t>(field >> shift));
+    }
+  }
+  header.resize(kHeaderSize, kRadioModuleFill);
+  return header;
+}
+
+// The download of an image: in whole blocks of 256 bytes, then one block more, padded with 0xFF.
+inline std::vector<std::uint8_t> RadioModuleDownload(const std::vector<std::uint8_t>& image) {
+  constexpr std::size_t kBlock = 256;
+  std::vector<std::uint8_t> bytes = image;
+  bytes.resize((image.size() + kBlock - 1) / kBlock * kBlock + kBlock, kRadioModuleFill);
+  return bytes;
+}
+
 }  // namespace tessaly_e2e

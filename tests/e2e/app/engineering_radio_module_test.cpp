@@ -22,8 +22,6 @@ using tessaly_e2e::TessalyRoot;
 using Bytes = std::vector<std::uint8_t>;
 using Lines = std::vector<std::string>;
 
-constexpr std::uint8_t kFill = 0xFF;
-
 struct Image {
   std::uint32_t start = 0;
   Bytes bytes;
@@ -60,50 +58,9 @@ Image ReadIntelHex(const std::filesystem::path& path) {
   if (data.empty()) throw std::runtime_error("no data in " + path.string());
   Image image;
   image.start = data.begin()->first;
-  image.bytes.assign(data.rbegin()->first + 1 - image.start, kFill);
+  image.bytes.assign(data.rbegin()->first + 1 - image.start, tessaly_e2e::kRadioModuleFill);
   for (const auto& [address, byte] : data) image.bytes[address - image.start] = byte;
   return image;
-}
-
-// CRC-32 of IEEE 802.3, bit by bit.
-std::uint32_t Crc32(const Bytes& bytes) {
-  std::uint32_t crc = 0xFFFFFFFF;
-  for (const std::uint8_t byte : bytes) {
-    crc ^= byte;
-    for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320U & (0U - (crc & 1U)));
-  }
-  return ~crc;
-}
-
-// The header's checksum covers an even number of bytes: an odd image takes one fill byte more.
-std::uint32_t HeaderChecksum(const Image& image) {
-  Bytes covered = image.bytes;
-  if (covered.size() % 2 != 0) covered.push_back(kFill);
-  return Crc32(covered);
-}
-
-void AppendLittleEndian(Bytes& bytes, std::uint32_t value) {
-  for (int shift = 0; shift < 32; shift += 8)
-    bytes.push_back(static_cast<std::uint8_t>(value >> shift));
-}
-
-Bytes Header(const Image& image) {
-  constexpr std::size_t kHeaderSize = 32;
-  Bytes header;
-  AppendLittleEndian(header, static_cast<std::uint32_t>(image.bytes.size()));
-  AppendLittleEndian(header, image.start);
-  AppendLittleEndian(header, HeaderChecksum(image));
-  header.resize(kHeaderSize, kFill);
-  return header;
-}
-
-// The download file: the image in whole blocks of 256 bytes, then one block more, padded with
-// 0xFF.
-Bytes DownloadFile(const Image& image) {
-  constexpr std::size_t kBlock = 256;
-  Bytes file = image.bytes;
-  file.resize((image.bytes.size() + kBlock - 1) / kBlock * kBlock + kBlock, kFill);
-  return file;
 }
 
 TEST(EngineeringRadioModuleTest, TheHeaderAnnouncesTheImageAndSendFwDownloadsItsBlocks) {
@@ -119,7 +76,7 @@ TEST(EngineeringRadioModuleTest, TheHeaderAnnouncesTheImageAndSendFwDownloadsIts
                root.Scenario("[{}]"));
 
   const std::string file_dialog = tessaly_e2e::FileDialogLine(tessaly_e2e::kCvmFilter, hex_path);
-  const Bytes download = DownloadFile(image);
+  const Bytes download = tessaly_e2e::RadioModuleDownload(image.bytes);
   const std::string bytes_sent = std::to_string(download.size());
   EXPECT_EQ(result.transcript,
             (Lines{
@@ -136,12 +93,14 @@ TEST(EngineeringRadioModuleTest, TheHeaderAnnouncesTheImageAndSendFwDownloadsIts
                 "exit code=0",
             }));
   EXPECT_EQ(root.Record(),
-            (Lines{tessaly_e2e::RequestRecordLine("0xD01B", Header(image)),
+            (Lines{tessaly_e2e::RequestRecordLine(
+                       "0xD01B", tessaly_e2e::RadioModuleHeader(image.bytes, image.start)),
                    tessaly_e2e::FileRecordLine(tessaly_e2e::ReadBytes(download_file))}));
   EXPECT_EQ(tessaly_e2e::ReadBytes(download_file), download);
   EXPECT_EQ(root.StatusFile(), "\r\nData size :" + std::to_string(image.bytes.size()) +
                                    "\r\n, Data Offset = " + std::to_string(image.start) +
-                                   " \r\n, Checksum = " + std::to_string(HeaderChecksum(image)) +
+                                   " \r\n, Checksum = " +
+                                   std::to_string(tessaly_e2e::RadioModuleChecksum(image.bytes)) +
                                    " \r\n"
                                    "\r\nValid response for UPD_SEND_CVM_HEADER received\r\n"
                                    "\r\nDownload Finished\r\n"

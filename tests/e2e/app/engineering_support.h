@@ -18,8 +18,6 @@
 
 namespace tessaly_e2e {
 
-inline constexpr char kProductCaption[] = "Halcyra Software Upgrade";
-
 inline constexpr char kNoResponseText[] =
     "\r\nThere is no response from Halcyra.\r\nIt looks like the USB connection is not "
     "enabled.\r\nPlease check both cables and re-enter the key sequence on the phone to enable it "

@@ -131,41 +131,11 @@ inline Lines DspRecord(const tessaly_e2e::TessalyRoot& root) {
 // ---- The radio-module image -----------------------------------------------------------------
 
 inline constexpr std::uint32_t kRadioModuleStart = 0x00010000;
-inline constexpr std::size_t kRadioModuleBlock = 256;
 
-inline Bytes LittleEndian(std::uint32_t value) {
-  return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-          static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
-}
-
-// CRC-32 of IEEE 802.3, bit by bit.
-inline std::uint32_t Crc32(const Bytes& bytes) {
-  std::uint32_t crc = 0xFFFFFFFF;
-  for (const std::uint8_t byte : bytes) {
-    crc ^= byte;
-    for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320U & (0U - (crc & 1U)));
-  }
-  return ~crc;
-}
-
-// The 0xD01B request for an image of even length: length, start, CRC-32, then 20 bytes 0xFF.
+// The 0xD01B request that announces the image.
 inline std::string HeaderRequest(const Bytes& image) {
-  Bytes payload = LittleEndian(static_cast<std::uint32_t>(image.size()));
-  for (const std::uint32_t field : {kRadioModuleStart, Crc32(image)}) {
-    const Bytes bytes = LittleEndian(field);
-    payload.insert(payload.end(), bytes.begin(), bytes.end());
-  }
-  payload.resize(payload.size() + 20, 0xFF);
-  return Request(kRadioModuleHeader, tessaly_e2e::HexPairs(payload));
-}
-
-// The download: the image padded with 0xFF to whole 256-byte blocks, then one block of 0xFF.
-inline Bytes RadioModuleDownload(const Bytes& image) {
-  Bytes bytes = image;
-  bytes.resize((image.size() + kRadioModuleBlock - 1) / kRadioModuleBlock * kRadioModuleBlock +
-                   kRadioModuleBlock,
-               0xFF);
-  return bytes;
+  return Request(kRadioModuleHeader,
+                 tessaly_e2e::HexPairs(tessaly_e2e::RadioModuleHeader(image, kRadioModuleStart)));
 }
 
 // A radio-module image of known bytes in place of the sample's, at the sample's address.
@@ -179,7 +149,8 @@ inline Bytes WriteRadioModuleImage(const tessaly_e2e::TessalyRoot& root) {
 
 inline Lines RadioModuleRecord(const Bytes& image) {
   return Join({RadioModuleRecordBeforeHeader(),
-               {HeaderRequest(image), tessaly_e2e::FileRecordLine(RadioModuleDownload(image))}});
+               {HeaderRequest(image),
+                tessaly_e2e::FileRecordLine(tessaly_e2e::RadioModuleDownload(image))}});
 }
 
 // Everything the default console receives in a guided upgrade of all three parts.
@@ -191,7 +162,7 @@ inline Lines WholeUpgradeRecord(const tessaly_e2e::TessalyRoot& root, const Byte
 // ---- Scripts, scenarios and transcript lines ------------------------------------------------
 
 inline constexpr char kDefaultConsole[] = "[{}]";
-inline constexpr char kProductCaption[] = "Halcyra Software Upgrade";
+using tessaly_e2e::kProductCaption;
 
 inline constexpr char kStartAndReachQuestion[] = "click 1014\nwait dialog 1089\ntime\n";
 // The main window's buttons, status line and warning, then the end through the Close command.

@@ -11,11 +11,11 @@
 
 namespace {
 
+using tessaly_e2e::kProductCaption;
 using tessaly_e2e::RunResult;
 using tessaly_e2e::TessalyRoot;
 using Transcript = std::vector<std::string>;
 
-constexpr char kProductCaption[] = "Halcyra Software Upgrade";
 constexpr char kShortCaption[] = "Halcyra Upgrade";
 constexpr char kBadSettings[] =
     R"(Settings are not appropriate!\nHalcyra Software Upgrade will exit!\nPlease reinstall application)";

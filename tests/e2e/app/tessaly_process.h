@@ -28,6 +28,9 @@ namespace tessaly_e2e {
 
 namespace fs = std::filesystem;
 
+// The caption of the program's own message boxes.
+inline constexpr char kProductCaption[] = "Halcyra Software Upgrade";
+
 using Environment = std::map<std::string, std::string>;
 
 struct RunResult {

@@ -21,6 +21,7 @@
 #include "platform/ui/icon.h"
 #include "platform/ui/progress_bar.h"
 #include "tests/gui/qt/qt_test_support.h"
+#include "tests/gui/qt/red_pixels.h"
 #include "upgrade_app/resources/resource_ids.h"
 
 namespace {
@@ -28,6 +29,7 @@ namespace {
 using gui::BaseUnits;
 using platform::ControlKind;
 using platform::DialogRect;
+using tessaly_test::RedPixels;
 
 TEST(DialogUnitsTest, MapsEachValueWithRoundingToTheNearestPixel) {
   const BaseUnits units{6, 13};
@@ -252,19 +254,6 @@ class RedTitleDialog final : public platform::Dialog {
     }
   }
 };
-
-int RedPixels(const QImage& image) {
-  constexpr int kStrong = 200;
-  constexpr int kWeak = 80;
-  int count = 0;
-  for (int y = 0; y < image.height(); ++y) {
-    for (int x = 0; x < image.width(); ++x) {
-      const QColor pixel = image.pixelColor(x, y);
-      count += pixel.red() > kStrong && pixel.green() < kWeak && pixel.blue() < kWeak ? 1 : 0;
-    }
-  }
-  return count;
-}
 
 TEST_F(TemplateLayoutTest, TextColourComesFromTheDialogsColourHookWhenRedrawn) {
   RedTitleDialog dialog(IDD_WIZARD_WINDOW);

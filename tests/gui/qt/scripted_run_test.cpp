@@ -3,17 +3,18 @@
 
 #include <gtest/gtest.h>
 
-#include <QColor>
 #include <QImage>
 #include <string>
 
 #include "tests/e2e/app/tessaly_process.h"
+#include "tests/gui/qt/red_pixels.h"
 
 namespace {
 
 using tessaly_e2e::Environment;
 using tessaly_e2e::RunResult;
 using tessaly_e2e::TessalyRoot;
+using tessaly_test::RedPixels;
 
 constexpr char kGuidedUpgrade[] =
     "click 1014\nwait dialog 1089\ntime\nclick 1091\nclick 1090\nanswer ok\nclick 1\n";
@@ -24,19 +25,6 @@ Environment InQtView(Environment environment) {
   environment["TESSALY_UI"] = "qt";
   environment["QT_QPA_PLATFORM"] = "offscreen";
   return environment;
-}
-
-int RedPixels(const QImage& image) {
-  constexpr int kStrong = 200;
-  constexpr int kWeak = 80;
-  int count = 0;
-  for (int y = 0; y < image.height(); ++y) {
-    for (int x = 0; x < image.width(); ++x) {
-      const QColor pixel = image.pixelColor(x, y);
-      count += pixel.red() > kStrong && pixel.green() < kWeak && pixel.blue() < kWeak ? 1 : 0;
-    }
-  }
-  return count;
 }
 
 TEST(ScriptedQtRunTest, AGuidedUpgradeInTheViewGoesAsTheHeadlessOne) {

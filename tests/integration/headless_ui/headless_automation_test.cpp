@@ -232,8 +232,6 @@ TEST_F(HeadlessAutomationTest, ScriptMistakesEndTheRunWithTheirLine) {
             "error line=2 \"select needs a control id and a quoted item text\"\n");
 }
 
-}  // namespace
-
 TEST_F(HeadlessAutomationTest, TimeReadsTheProgramsClockAndDumpShowsADroppedList) {
   const SampleRun run = RunSample(R"(wait dialog 500
 time
@@ -289,3 +287,5 @@ dialog close 500 result=1
 exit code=0
 )transcript");
 }
+
+}  // namespace

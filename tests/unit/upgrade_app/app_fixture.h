@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -49,8 +50,14 @@ struct ShownBox {
   std::optional<platform::UINT> owner_template;
 };
 
-// Answers every box at once (OK unless told otherwise) and cancels every file dialog; remembers
-// the boxes.
+struct OfferedFile {
+  std::string filter;
+  platform::DWORD flags = 0;
+  std::optional<platform::UINT> owner_template;
+};
+
+// Answers every box at once (OK unless told otherwise) and each file dialog with the next queued
+// answer (cancel when none is left); remembers both.
 class RecordingUiBackend final : public platform::UiBackend {
  public:
   void OpenMessageBox(const platform::MessageBoxRequest& request,
@@ -71,23 +78,48 @@ class RecordingUiBackend final : public platform::UiBackend {
     const std::lock_guard lock(mutex_);
     answers_ = std::move(answers);
   }
-  void OpenFileDialog(const platform::FileDialogRequest& /*request*/,
+  void OpenFileDialog(const platform::FileDialogRequest& request,
                       std::function<void(platform::FileDialogAnswer)> answer) override {
-    answer(std::nullopt);
+    platform::FileDialogAnswer chosen;
+    {
+      const std::lock_guard lock(mutex_);
+      const auto* const owner =
+          dynamic_cast<const platform::Dialog*>(platform::FromHandle(request.owner));
+      files_.push_back({request.filter, request.flags,
+                        owner != nullptr ? std::optional(owner->GetTemplateId()) : std::nullopt});
+      if (!file_answers_.empty()) {
+        chosen = file_answers_.front();
+        file_answers_.pop_front();
+      }
+    }
+    answer(chosen);
+  }
+  // The next file dialog is answered with `path`, or cancelled with nothing.
+  void QueueFileAnswer(platform::FileDialogAnswer answer) {
+    const std::lock_guard lock(mutex_);
+    file_answers_.push_back(std::move(answer));
   }
   void Withdraw(std::uint64_t /*request_id*/) override {}
-  std::intptr_t ShellExecute(const platform::ShellRequest& /*request*/) override { return 42; }
+  std::intptr_t ShellExecute(const platform::ShellRequest& /*request*/) override {
+    return platform::kShellSucceeded;
+  }
   void ReportExit(int /*exit_code*/) override {}
 
   std::vector<ShownBox> Boxes() const {
     const std::lock_guard lock(mutex_);
     return boxes_;
   }
+  std::vector<OfferedFile> Files() const {
+    const std::lock_guard lock(mutex_);
+    return files_;
+  }
 
  private:
   mutable std::mutex mutex_;
   std::vector<ShownBox> boxes_;
   std::vector<int> answers_;
+  std::vector<OfferedFile> files_;
+  std::deque<platform::FileDialogAnswer> file_answers_;
 };
 
 // Stands in for the worker thread: records the thread messages it takes and ends on
@@ -152,6 +184,13 @@ class MainWindowTest : public ::testing::Test {
   platform::INT_PTR RunModal(platform::Dialog& window, std::function<void()> during) {
     platform::PostClosure(platform::GetCurrentThreadId(), std::move(during));
     return window.DoModal();
+  }
+
+  static bool Enabled(const platform::Dialog& dialog, int id) {
+    return dialog.GetDlgItem(id)->IsWindowEnabled() != platform::FALSE;
+  }
+  static bool Visible(const platform::Dialog& dialog, int id) {
+    return dialog.GetDlgItem(id)->IsWindowVisible() != platform::FALSE;
   }
 
   // The dialog on top of the calling thread (a box's owner, a nested dialog).

@@ -20,14 +20,6 @@ using upgrade_app_test::MainWindowTest;
 const platform::LogFont kBold = upgrade_app_test::ArialFont(-14, platform::FW_BOLD);
 const platform::LogFont kNormal = upgrade_app_test::ArialFont(-12, platform::FW_NORMAL);
 
-bool Visible(const platform::Dialog& dialog, int id) {
-  return dialog.GetDlgItem(id)->IsWindowVisible() != platform::FALSE;
-}
-
-bool Enabled(const platform::Dialog& dialog, int id) {
-  return dialog.GetDlgItem(id)->IsWindowEnabled() != platform::FALSE;
-}
-
 TEST_F(MainWindowTest, WizardOpensWithItsFaceAndASuspendedWorker) {
   CCorvikUpgradeDlg dialog(IDD_WIZARD_WINDOW);
   RunModal(dialog, [&] {

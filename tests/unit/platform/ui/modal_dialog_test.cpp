@@ -218,8 +218,6 @@ TEST_F(ModalDialogTest, QuitRequestEndsTheRunAndStaysQueued) {
   EXPECT_EQ(message.wParam, 9U);
 }
 
-}  // namespace
-
 TEST_F(ModalDialogTest, AnExceptionFromAHandlerIsReportedAndTheLoopGoesOn) {
   constexpr UINT kThrows = WM_USER + 3;
   class Throws : public Dialog {
@@ -244,3 +242,5 @@ TEST_F(ModalDialogTest, AnExceptionFromAHandlerIsReportedAndTheLoopGoesOn) {
   EXPECT_EQ(Backend().Boxes()[0].request.text, "An invalid argument was encountered.");
   EXPECT_EQ(Backend().Boxes()[0].request.owner, nullptr);
 }
+
+}  // namespace

@@ -93,12 +93,6 @@ class FlowTest : public upgrade_app_test::MainWindowTest {
         platform::MakeCommandParam(static_cast<platform::UINT>(id), platform::BN_CLICKED));
   }
 
-  static bool Enabled(const platform::Dialog& dialog, int id) {
-    return dialog.GetDlgItem(id)->IsWindowEnabled() != platform::FALSE;
-  }
-  static bool Visible(const platform::Dialog& dialog, int id) {
-    return dialog.GetDlgItem(id)->IsWindowVisible() != platform::FALSE;
-  }
   // Upgrade, Exit and the Close item: the wizard's ways on and out.
   static bool WayOutGiven(const platform::Dialog& dialog) {
     return Enabled(dialog, IDC_UPGRADE) && Enabled(dialog, platform::IDOK) &&

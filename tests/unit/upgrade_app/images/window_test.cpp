@@ -25,10 +25,6 @@ constexpr char kCvmHexPath[] =
 constexpr int kSendCvmHeader = 0xD01B;
 constexpr int kConsoleParams = 0xD00B;
 
-bool Enabled(const platform::Dialog& dialog, int id) {
-  return dialog.GetDlgItem(id)->IsWindowEnabled() != platform::FALSE;
-}
-
 std::vector<platform::BYTE> LittleEndian(std::uint32_t value) {
   return {static_cast<platform::BYTE>(value), static_cast<platform::BYTE>(value >> 8U),
           static_cast<platform::BYTE>(value >> 16U), static_cast<platform::BYTE>(value >> 24U)};

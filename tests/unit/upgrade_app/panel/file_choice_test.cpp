@@ -16,8 +16,8 @@ constexpr platform::DWORD kFileDialogFlags = 0x1806;
 constexpr char kNotFirmwareText[] = "Please select a file with extention .bin, .xsvf or .hex!";
 
 TEST_F(PanelTest, EachFirmwareTypeOffersItsFilterAndBrowseWithoutTypeOffersAllThree) {
-  panel_ui_->QueueFileAnswer("/fw/any.hex");
-  for (int type = 0; type < 3; ++type) panel_ui_->QueueFileAnswer(std::nullopt);
+  ui_->QueueFileAnswer("/fw/any.hex");
+  for (int type = 0; type < 3; ++type) ui_->QueueFileAnswer(std::nullopt);
   WithPanel([&](CCorvikUpgradeDlg& dialog) {
     Click(dialog, IDC_BROWSE);
     EXPECT_EQ(dialog.m_strFilePath, "/fw/any.hex");
@@ -28,7 +28,7 @@ TEST_F(PanelTest, EachFirmwareTypeOffersItsFilterAndBrowseWithoutTypeOffersAllTh
     }
     EXPECT_EQ(dialog.m_strFilePath, "/fw/any.hex") << "a cancel changes nothing";
   });
-  const auto files = panel_ui_->Files();
+  const auto files = ui_->Files();
   ASSERT_EQ(files.size(), 4U);
   EXPECT_EQ(files[0].filter,
             "DSP Firmware Files (*.bin)|*.bin|CPLD Firmware Files (*.xsvf)|*.xsvf|CVM Firmware "
@@ -40,7 +40,7 @@ TEST_F(PanelTest, EachFirmwareTypeOffersItsFilterAndBrowseWithoutTypeOffersAllTh
     EXPECT_EQ(file.flags, kFileDialogFlags);
     EXPECT_EQ(file.owner_template, IDD_ENGINEERING_WINDOW);
   }
-  EXPECT_TRUE(panel_ui_->Boxes().empty());
+  EXPECT_TRUE(ui_->Boxes().empty());
 }
 
 TEST_F(PanelTest, BrowseTakesAnyFirmwareExtensionAnywhereInThePathWhateverTheType) {
@@ -53,7 +53,7 @@ TEST_F(PanelTest, BrowseTakesAnyFirmwareExtensionAnywhereInThePathWhateverTheTyp
                                    {"/fw/IMAGE.BIN", false},  // the test is case-sensitive
                                    {"/fw/readme.txt", false},
                                    {"", false}};
-  for (const Case& item : cases) panel_ui_->QueueFileAnswer(item.path);
+  for (const Case& item : cases) ui_->QueueFileAnswer(item.path);
   WithPanel([&](CCorvikUpgradeDlg& dialog) {
     List(dialog, IDC_FIRMWARE_TYPE_LIST)->SetCurSel(0);
     dialog.m_strFilePath = "/fw/previous.bin";
@@ -67,7 +67,7 @@ TEST_F(PanelTest, BrowseTakesAnyFirmwareExtensionAnywhereInThePathWhateverTheTyp
       }
     }
   });
-  const auto boxes = panel_ui_->Boxes();
+  const auto boxes = ui_->Boxes();
   ASSERT_EQ(boxes.size(), 3U);
   for (const auto& box : boxes) {
     EXPECT_EQ(box.text, kNotFirmwareText);
@@ -78,13 +78,13 @@ TEST_F(PanelTest, BrowseTakesAnyFirmwareExtensionAnywhereInThePathWhateverTheTyp
 }
 
 TEST_F(PanelTest, OnlyTheHeaderCommandAsksForTheHexFileAndAnyNonEmptyPathIsTaken) {
-  panel_ui_->QueueFileAnswer("/fw/notes.txt");
-  panel_ui_->QueueFileAnswer("");
-  panel_ui_->QueueFileAnswer(std::nullopt);
+  ui_->QueueFileAnswer("/fw/notes.txt");
+  ui_->QueueFileAnswer("");
+  ui_->QueueFileAnswer(std::nullopt);
   WithPanel([&](CCorvikUpgradeDlg& dialog) {
     Choose(dialog, IDC_COMMAND_LIST, "UPD_GET_CPLD_FW_VER");
     Choose(dialog, IDC_COMMAND_LIST, "UPD_CVM_IMAGE_END");
-    EXPECT_TRUE(panel_ui_->Files().empty());
+    EXPECT_TRUE(ui_->Files().empty());
 
     Choose(dialog, IDC_COMMAND_LIST, "UPD_SEND_CVM_HEADER");
     EXPECT_EQ(dialog.m_strFilePath, "/fw/notes.txt");
@@ -93,13 +93,13 @@ TEST_F(PanelTest, OnlyTheHeaderCommandAsksForTheHexFileAndAnyNonEmptyPathIsTaken
     Choose(dialog, IDC_COMMAND_LIST, "UPD_SEND_CVM_HEADER");
     EXPECT_EQ(dialog.m_strFilePath, "/fw/notes.txt");
   });
-  const auto files = panel_ui_->Files();
+  const auto files = ui_->Files();
   ASSERT_EQ(files.size(), 3U);
   for (const auto& file : files) {
     EXPECT_EQ(file.filter, "CVM Firmware Files (*.hex)|*.hex|All Files (*.*)|*.*||");
     EXPECT_EQ(file.flags, kFileDialogFlags);
   }
-  const auto boxes = panel_ui_->Boxes();
+  const auto boxes = ui_->Boxes();
   ASSERT_EQ(boxes.size(), 1U) << "only the empty path is refused";
   EXPECT_EQ(boxes[0].text, "Please select a file with extention .hex!");
   EXPECT_EQ(boxes[0].caption, "Halcyra Software Upgrade");

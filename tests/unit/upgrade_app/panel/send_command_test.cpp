@@ -64,7 +64,7 @@ TEST_F(PanelTest, ACommandGoesToTheWorkerAndThePanelWaitsForTheReplyOrTheTimeout
 }
 
 TEST_F(PanelTest, ConsoleParametersAndTheHeaderAreLeftToTheirOwnSenders) {
-  panel_ui_->QueueFileAnswer(std::nullopt);  // the header command asks for its hex file
+  ui_->QueueFileAnswer(std::nullopt);  // the header command asks for its hex file
   WithPanel([&](CCorvikUpgradeDlg& dialog) {
     for (const char* command : {"UPD_INIT_UPGRADE_CONSOLEPARAMS", "UPD_SEND_CVM_HEADER"}) {
       Choose(dialog, IDC_COMMAND_LIST, command);

@@ -79,7 +79,7 @@ TEST_F(PanelTest, APathWithoutTheTypesExtensionIsReportedAndThePanelComesBack) {
   });
   FinishWorker();
   EXPECT_EQ(WorkerMessages(), std::vector<platform::UINT>{WM_UPG_END_THREAD});
-  EXPECT_TRUE(panel_ui_->Boxes().empty());
+  EXPECT_TRUE(ui_->Boxes().empty());
 }
 
 TEST_F(PanelTest, DspAndCpldImagesGoToTheWorkerWithATwentySecondReplyTimeout) {
@@ -149,7 +149,7 @@ TEST_F(PanelTest, ARadioModuleImageIsConvertedAndItsDownloadFileSent) {
     EXPECT_TRUE(std::filesystem::exists(download));
     EXPECT_EQ(RunUntilReplyTimeout(dialog), 20000);
   });
-  EXPECT_TRUE(panel_ui_->Boxes().empty());
+  EXPECT_TRUE(ui_->Boxes().empty());
 }
 
 }  // namespace

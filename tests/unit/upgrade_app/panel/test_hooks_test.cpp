@@ -35,7 +35,7 @@ TEST_F(PanelTest, TheBusMailHookChecksItsSampleFrameQuietlyAndHandsNothingOver) 
     EXPECT_EQ(dialog.m_strStatusText, "");
   });
   FinishWorker();
-  EXPECT_TRUE(panel_ui_->Boxes().empty());
+  EXPECT_TRUE(ui_->Boxes().empty());
   EXPECT_EQ(WorkerMessages(), std::vector<platform::UINT>{WM_UPG_END_THREAD});
 }
 
@@ -62,7 +62,7 @@ TEST_F(PanelTest, TheThreadTaskHookHandsABareCommandJobOverWithoutTimerOrPending
 
 TEST_F(PanelTest, TheWorkersTestMessageShowsAStopBoxOwnedByTheWindow) {
   WithPanel([&](CCorvikUpgradeDlg& dialog) { EXPECT_EQ(dialog.SendMessage(WM_UPG_TEST_DLG), 0); });
-  const auto boxes = panel_ui_->Boxes();
+  const auto boxes = ui_->Boxes();
   ASSERT_EQ(boxes.size(), 1U);
   EXPECT_EQ(boxes[0].text, "Test Dlg Message");
   EXPECT_EQ(boxes[0].caption, "Halcyra Software Upgrade");

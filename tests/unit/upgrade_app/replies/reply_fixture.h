@@ -79,14 +79,6 @@ inline Bytes DecodedReply(int command, const Bytes& payload) {
   return reply;
 }
 
-inline bool Enabled(const platform::Dialog& dialog, int id) {
-  return dialog.GetDlgItem(id)->IsWindowEnabled() != platform::FALSE;
-}
-
-inline bool Visible(const platform::Dialog& dialog, int id) {
-  return dialog.GetDlgItem(id)->IsWindowVisible() != platform::FALSE;
-}
-
 // What a check leaves behind.
 enum class Outcome {
   kContinue,  // step delay running, the sequence keeps its buttons

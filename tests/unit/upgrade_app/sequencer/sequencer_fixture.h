@@ -31,10 +31,6 @@ class SequencerTest : public MainWindowTest {
 
   static platform::Millis Now() { return platform::GetClock().Now(); }
 
-  static bool Enabled(const platform::Dialog& dialog, int id) {
-    return dialog.GetDlgItem(id)->IsWindowEnabled() != platform::FALSE;
-  }
-
   std::vector<std::string> BoxTexts() const {
     std::vector<std::string> texts;
     for (const ShownBox& box : ui_->Boxes()) texts.push_back(box.text);
