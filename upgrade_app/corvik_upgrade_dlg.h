@@ -226,7 +226,7 @@ class CCorvikUpgradeDlg : public platform::Dialog {
   // The runner message of whichever runner owns the sequence (main, detection, radio module).
   platform::UINT ActiveRunnerMessage() const;
   // Shared by the map starters.
-  void StartMainTable(int first_step, bool clear_versions);
+  void StartMainTable(int first_step);
   void StartCVMTable(platform::UINT start_message);
   int DspTableFlags() const;
 

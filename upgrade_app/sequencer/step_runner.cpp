@@ -168,8 +168,8 @@ int CCorvikUpgradeDlg::DspTableFlags() const {
   return flags;
 }
 
-void CCorvikUpgradeDlg::StartMainTable(int first_step, bool clear_versions) {
-  if (clear_versions) ForgetVersions(*this);
+void CCorvikUpgradeDlg::StartMainTable(int first_step) {
+  ForgetVersions(*this);
   m_nCurrentStep = first_step;
   m_nRetryCount = 0;
   EnableControl(IDC_UPGRADE, platform::FALSE);
@@ -184,7 +184,7 @@ platform::LRESULT CCorvikUpgradeDlg::OnStartUpgradeMap(platform::WPARAM /*wParam
     g_bAbort = 0;
     SetTaskMap(this, DspTableFlags(), kVariantDspFlash);
     EnableCloseCommand(false);
-    StartMainTable(1, true);
+    StartMainTable(1);
   });
   return 0;
 }
@@ -193,7 +193,7 @@ platform::LRESULT CCorvikUpgradeDlg::OnStartDSP1209Map(platform::WPARAM /*wParam
                                                        platform::LPARAM /*lParam*/) {
   ReportingExceptions(CaughtIn("OnStartDSP1209Map"), [this] {
     SetTaskMapDSP1209(this);
-    StartMainTable(1, true);
+    StartMainTable(1);
   });
   return 0;
 }
@@ -205,7 +205,7 @@ platform::LRESULT CCorvikUpgradeDlg::OnStartDSMap(platform::WPARAM /*wParam*/,
     SetTaskMapDS(static_cast<platform::BYTE>(DspTableFlags()));
     EnableCloseCommand(false);
     constexpr int kDspImageStep = 10;
-    StartMainTable(kDspImageStep, true);
+    StartMainTable(kDspImageStep);
   });
   return 0;
 }
@@ -216,7 +216,7 @@ platform::LRESULT CCorvikUpgradeDlg::OnStartDSP1211Map(platform::WPARAM /*wParam
     g_bAbort = 0;
     SetTaskMapDSP1211(DspTableFlags(), kVariantDspFlash);
     EnableCloseCommand(false);
-    StartMainTable(1, true);
+    StartMainTable(1);
   });
   return 0;
 }
