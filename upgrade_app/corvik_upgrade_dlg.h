@@ -85,6 +85,8 @@ class CCorvikUpgradeDlg : public platform::Dialog {
   // A sequence that ended without anything leading on: the user gets the way out back (Exit,
   // Close, and Upgrade in the wizard; the panel in the engineering window).
   void HaltSequence();
+  // An abort that leads to the detection-failed texts: the count back to 0, aborted, Exit back.
+  void AbortToDetectionFailed();
   // Shows the recovery dialog unless it is up already.
   void ShowFailDialogOnce();
 

@@ -161,14 +161,12 @@ void AbortAfterFailures(CCorvikUpgradeDlg& dialog, Abort abort) {
     dialog.ShowControl(IDC_WARNING_TEXT, platform::SW_HIDE);
   }
   if (abort == Abort::kDetectionFailedStepCleared) dialog.SetControlText(IDC_STEP_TEXT, "");
-  dialog.m_nRetryCount = 0;
-  g_bAbort = 1;
   if (abort == Abort::kRecoveryDialog) {
+    dialog.m_nRetryCount = 0;
+    g_bAbort = 1;
     dialog.ShowFailDialogOnce();
   } else {
-    dialog.m_bAborted = 1;
-    dialog.EnableControl(platform::IDOK, platform::TRUE);
-    dialog.DisplayDetectionFailed();
+    dialog.AbortToDetectionFailed();
   }
   Log(dialog, "\r\nSoftware upgrade process aborted\r\n");
 }

@@ -95,6 +95,14 @@ void CCorvikUpgradeDlg::AbortUpgrade() {
   HaltSequence();
 }
 
+void CCorvikUpgradeDlg::AbortToDetectionFailed() {
+  m_nRetryCount = 0;
+  g_bAbort = 1;
+  m_bAborted = 1;
+  EnableControl(platform::IDOK, platform::TRUE);
+  DisplayDetectionFailed();
+}
+
 namespace {
 
 using retry_policy::Action;
@@ -122,12 +130,8 @@ void RebootDialogue(CCorvikUpgradeDlg& dialog) {
 }
 
 void DetectionFailed(CCorvikUpgradeDlg& dialog) {
-  dialog.m_nRetryCount = 0;
   dialog.m_nPendingCommand = CCorvikUpgradeDlg::kNothingPending;
-  g_bAbort = 1;
-  dialog.m_bAborted = 1;
-  dialog.EnableControl(platform::IDOK, platform::TRUE);
-  dialog.DisplayDetectionFailed();
+  dialog.AbortToDetectionFailed();
   dialog.HaltSequence();
 }
 

@@ -267,12 +267,7 @@ TEST_F(RunnerCheckTest, VersionVerdictsOfTheRunnersLookAtTheMainStep) {
                                                  c.command, c.file_version.c_str(), c.phase_before);
       c.detection ? OwnedByDetection(dialog) : OwnedByRadioModule(dialog);
       app_.m_strCPLDFileVer = app_.m_strCVMFileVer = c.file_version;
-      _STRUCT_TASK step;
-      step.nStep = kMainStep;
-      step.nArgument = c.command;
-      step.bCompareVersion = 1;
-      dialog.m_mapTask.SetAt(kMainStep, step);
-      dialog.m_nCurrentStep = kMainStep;
+      CompareAtMainStep(dialog, kMainStep, c.command);
       dialog.m_nCVMPhase = c.phase_before;
       ArmRow(dialog);
       SendReply(dialog, c.command, true, c.payload);

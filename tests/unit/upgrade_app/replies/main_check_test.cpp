@@ -224,12 +224,7 @@ TEST_F(MainCheckTest, TheWizardComparesVersionsWithTheSettingsAtTheCurrentStep) 
   InWindow(false, [&](ProbeDialog& dialog) {
     for (const CompareCase& c : cases) {
       app_.m_strDSPFileVer = app_.m_strCPLDFileVer = app_.m_strCVMFileVer = c.file_version;
-      _STRUCT_TASK step;
-      step.nStep = kStep;
-      step.nArgument = c.command;
-      step.bCompareVersion = 1;
-      dialog.m_mapTask.SetAt(kStep, step);
-      dialog.m_nCurrentStep = kStep;
+      CompareAtMainStep(dialog, kStep, c.command);
       dialog.m_nCVMPhase = 0;
       ArmRow(dialog);
       SendReply(dialog, c.command, true, c.payload);

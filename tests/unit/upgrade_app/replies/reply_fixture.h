@@ -151,6 +151,16 @@ class ReplyCheckTest : public upgrade_app_test::MainWindowTest {
     });
   }
 
+  // The main table's current step asks for the version `command` reads, to be compared.
+  static void CompareAtMainStep(ProbeDialog& dialog, int step_number, int command) {
+    _STRUCT_TASK step;
+    step.nStep = step_number;
+    step.nArgument = command;
+    step.bCompareVersion = 1;
+    dialog.m_mapTask.SetAt(static_cast<platform::UINT>(step_number), step);
+    dialog.m_nCurrentStep = step_number;
+  }
+
   static void SendReply(ProbeDialog& dialog, int command, bool verified, const Bytes& payload) {
     CUpGradeThread& worker = *dialog.m_pUpgradeThread;
     worker.m_arrReply = DecodedReply(command, payload);
