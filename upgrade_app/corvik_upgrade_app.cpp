@@ -58,6 +58,9 @@ void ShowStartupFailure(const std::string& text, const std::string& caption) {
 CCorvikUpgradeApp::CCorvikUpgradeApp() {
   g_application = this;
   SetApplicationLink(this);
+  // The framework's boxes, also the worker's, take this title as their caption; set before
+  // anything can show one.
+  platform::SetApplicationTitle(kShortCaption);
 }
 
 CCorvikUpgradeApp::~CCorvikUpgradeApp() {

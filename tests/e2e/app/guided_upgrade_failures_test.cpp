@@ -93,7 +93,7 @@ TEST(GuidedUpgradeFailureTest, WithoutAConsoleEachUpgradeEndsInTheRecoveryDialog
   constexpr int kResetTimeOut = 25000;
   constexpr int kResetTries = 4;
   const std::string reset_failed =
-      "box thread=worker owner=none caption=\"tessaly\" text=\"Device Reset Failed!\" icon=none "
+      "box thread=worker owner=none caption=\"Halcyra Upgrade\" text=\"Device Reset Failed!\" icon=none "
       "buttons=ok answer=ok auto";
   const Lines one_upgrade(kResetTries, reset_failed);
   EXPECT_EQ(result.transcript, Join({{"dialog open 1063"},

@@ -20,7 +20,7 @@ TEST(SequencerTimeOutTest, AResetWithoutConsoleEndsInTheNoResponseTextAndGivesTh
       root.Run("click 1081\nanswer ok\ntime\ndump 1081\ndump 1000\nclick 1\n", root.Scenario("[]"));
   const std::string no_response = std::string(tessaly_e2e::kNoResponseText);
   const std::string reset_failed =
-      "box thread=worker owner=none caption=\"tessaly\" text=\"Device Reset Failed!\" "
+      "box thread=worker owner=none caption=\"Halcyra Upgrade\" text=\"Device Reset Failed!\" "
       "icon=none buttons=ok answer=ok";
   EXPECT_EQ(result.transcript,
             (std::vector<std::string>{
