@@ -56,8 +56,10 @@ void CCorvikUpgradeDlg::StopTimer(int kind) {
       if (m_nStepTimer != kNoTimer) KillTimer(static_cast<platform::UINT_PTR>(m_nStepTimer));
       m_nStepTimer = kNoTimer;
     }
-    // A console-parameter sequence keeps the panel until it ends.
-    if (m_nConsoleMode == 0) EnableAllButtons();
+    // A console-parameter sequence keeps the panel until it ends, and a job keeps it until its
+    // reply or time-out: a step delay that ends meanwhile must not let a second job in.
+    const bool reply_awaited = m_nReplyTimer != kNoTimer;
+    if (m_nConsoleMode == 0 && !reply_awaited) EnableAllButtons();
   });
 }
 

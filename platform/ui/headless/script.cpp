@@ -102,7 +102,8 @@ bool ParseCommand(const std::vector<Token>& tokens, ScriptCommand& command, std:
       error = name + " needs a number";
       return false;
     }
-    if (command.kind == CommandKind::kDump && IsWord(tokens, 2, "now")) {
+    if ((command.kind == CommandKind::kDump || command.kind == CommandKind::kClick) &&
+        IsWord(tokens, 2, "now")) {
       command.settle = false;
       expected = 3;
     }
@@ -114,6 +115,10 @@ bool ParseCommand(const std::vector<Token>& tokens, ScriptCommand& command, std:
       return false;
     }
     command.text = tokens[2].text;
+    if (IsWord(tokens, 3, "now")) {
+      command.settle = false;
+      expected = 4;
+    }
   } else if (name == "answer") {
     command.kind = CommandKind::kAnswer;
     command.ok = IsWord(tokens, 1, "ok");

@@ -12,8 +12,8 @@
 namespace platform {
 
 enum class CommandKind {
-  kClick,       // click <id>
-  kSelect,      // select <id> "<text>"
+  kClick,       // click <id>, optionally followed by now
+  kSelect,      // select <id> "<text>", optionally followed by now
   kAnswer,      // answer ok | answer cancel
   kFile,        // file "<path>" | file cancel
   kWaitIdle,    // wait idle
@@ -31,7 +31,7 @@ struct ScriptCommand {
   long long number = 0;  // control, template or command id; milliseconds for pause
   std::string text;      // select: the item; file: the path
   bool ok = true;        // answer ok / answer cancel; file "<path>" / file cancel
-  bool settle = true;    // false for dump ... now and time now: act without settling first
+  bool settle = true;    // false for the now forms: act without settling first
 };
 
 struct ParsedScript {

@@ -1,10 +1,12 @@
 // Console parameters sent from the engineering window: the parameter file of the console's
-// country code goes out in three slices, one step every 20 seconds, while the panel waits.
+// country code goes out in three slices, one step every 20 seconds, while the panel waits. Their
+// last step delay is the one a later download of the panel waits.
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,8 @@
 namespace {
 
 using tessaly_e2e::EngineeringRoot;
+using tessaly_e2e::FileDialogLine;
+using tessaly_e2e::FileRecordLine;
 using tessaly_e2e::RequestRecordLine;
 using tessaly_e2e::RunResult;
 using tessaly_e2e::SendCommand;
@@ -73,12 +77,16 @@ std::string Control(int id, const char* text, bool enabled) {
          "\" enabled=" + (enabled ? "1" : "0") + " visible=1";
 }
 
-TEST(EngineeringConsoleParamsTest, ThreeSlicesTwentySecondsApartWhileThePanelWaits) {
-  const TessalyRoot root = EngineeringRoot();
-  // Country code 2 reads the DECT60 file.
+// Country code 2 (the reply to 0xD01C in the scenarios below) reads the DECT60 file.
+void WriteParameterFile(const TessalyRoot& root) {
   sample_root::WriteFile(sample_root::HostPath(root.Path(), sample_root::kInstallDirectory) /
                              "Halcyra Upgrade" / "ConsoleORVTDefaultsDECT60.csv",
                          ParameterFile());
+}
+
+TEST(EngineeringConsoleParamsTest, ThreeSlicesTwentySecondsApartWhileThePanelWaits) {
+  const TessalyRoot root = EngineeringRoot();
+  WriteParameterFile(root);
   // Each look just before and just after a step boundary shows which step holds the box.
   const std::string script = SendCommand("UPD_GET_RADIO_MODE") +
                              "select 1039 \"UPD_INIT_UPGRADE_CONSOLEPARAMS\"\n"
@@ -120,6 +128,54 @@ TEST(EngineeringConsoleParamsTest, ThreeSlicesTwentySecondsApartWhileThePanelWai
                    RequestRecordLine("0xD00B", Slice(2)), RequestRecordLine("0xD00B", Slice(3))}));
   EXPECT_EQ(root.StatusFile(),
             "\r\nCountry code: 2\r\n" + StepLines(1) + StepLines(2) + StepLines(3));
+}
+
+// Script lines that look at the panel's job buttons: at once, or once the program has settled.
+std::string LookAtJobButtons(bool now) {
+  const std::string when = now ? " now\n" : "\n";
+  return "time" + when + "dump 1022" + when + "dump 1023" + when + "dump 1024" + when;
+}
+
+// What LookAtJobButtons writes at `ms`.
+Lines JobButtonsAt(int ms, bool enabled) {
+  return {"time ms=" + std::to_string(ms), Control(1022, "&Detect USB Device", enabled),
+          Control(1023, "Send Command", enabled), Control(1024, "Send FW", enabled)};
+}
+
+TEST(EngineeringConsoleParamsTest, ACommandDuringADownloadsStepDelayKeepsThePanelToItsTimeOut) {
+  const TessalyRoot root = EngineeringRoot();
+  WriteParameterFile(root);
+  const std::filesystem::path cpld = root.Firmware(sample_root::kCpldImageName);
+  // The parameters end at 60 s. The CPLD download that follows ends at once and waits their last
+  // step delay, to 80 s; the command clicked at 65 s gets no reply and times out at 85 s.
+  const std::string download =
+      "select 1040 \"CPLD Firmware\"\nfile \"" + cpld.string() + "\"\nclick 1024\n";
+  const std::string command_at_once = "select 1039 \"UPD_GET_CPLD_FW_VER\" now\nclick 1023 now\n";
+  const std::string script =
+      SendCommand("UPD_GET_RADIO_MODE") + SendCommand("UPD_INIT_UPGRADE_CONSOLEPARAMS") + download +
+      "pause 5000\n" + LookAtJobButtons(true) + command_at_once + "pause 14999\n" +
+      LookAtJobButtons(true) + "pause 2\n" + LookAtJobButtons(true) + "pause 4998\n" +
+      LookAtJobButtons(true) + LookAtJobButtons(false) + "close\n";
+  const RunResult result = root.Run(script, root.Scenario(R"([{"default_replies": true,
+      "replies": {"0xD01C": "02"},
+      "faults": [{"command": "0xD001", "kind": "no-reply"}]}])"));
+
+  Lines expected = {"dialog open 104", FileDialogLine(tessaly_e2e::kCpldFilter, cpld.string())};
+  for (const Lines& look :
+       {JobButtonsAt(65000, true), JobButtonsAt(79999, false), JobButtonsAt(80001, false),
+        JobButtonsAt(84999, false), JobButtonsAt(85000, true)}) {
+    expected.insert(expected.end(), look.begin(), look.end());
+  }
+  expected.insert(expected.end(), {"dialog close 104 result=1", "exit code=0"});
+  EXPECT_EQ(result.transcript, expected);
+  EXPECT_EQ(root.Record(),
+            (Lines{RequestRecordLine("0xD01C"), RequestRecordLine("0xD00B", Slice(1)),
+                   RequestRecordLine("0xD00B", Slice(2)), RequestRecordLine("0xD00B", Slice(3)),
+                   FileRecordLine(tessaly_e2e::StreamOfFile(cpld)), RequestRecordLine("0xD001")}));
+  EXPECT_EQ(root.StatusFile(), "\r\nCountry code: 2\r\n" + StepLines(1) + StepLines(2) +
+                                   StepLines(3) +
+                                   "\r\nDownload Finished\r\n\r\nWaiting for task completion\r\n" +
+                                   tessaly_e2e::kNoResponseText);
 }
 
 }  // namespace

@@ -288,4 +288,34 @@ exit code=0
 )transcript");
 }
 
+TEST_F(HeadlessAutomationTest, ClickAndSelectNowActWhileTheProgramsTimerStillRuns) {
+  const SampleRun run = RunSample(R"(wait dialog 500
+click 19
+pause 100
+click 50 now
+select 30 "Beta" now
+click 15 now       # a person still cannot use a disabled button
+time now
+dump 50 now
+dump 22 now
+dump 25 now
+time
+dump 25
+close
+)");
+  EXPECT_EQ(run.exit_status, 0);
+  EXPECT_EQ(run.transcript,
+            R"transcript(dialog open 500
+ignored line=6 "control 15 is disabled"
+time ms=100
+control 50 text="Verbose" enabled=1 visible=1 check=1
+control 22 text="chose Beta" enabled=1 visible=1
+control 25 text="" enabled=1 visible=1
+time ms=300
+control 25 text="delay over" enabled=1 visible=1
+dialog close 500 result=1
+exit code=0
+)transcript");
+}
+
 }  // namespace

@@ -72,17 +72,24 @@ TEST(ScriptTest, ReadsEveryCommand) {
   EXPECT_EQ(commands[12].kind, CommandKind::kTime);
 }
 
-TEST(ScriptTest, DumpAndTimeCanActWithoutSettling) {
-  const ParsedScript script = ParseScript("dump 1000 now\ntime now\ndump 1000\ntime\n");
+TEST(ScriptTest, DumpTimeClickAndSelectCanActWithoutSettling) {
+  const ParsedScript script = ParseScript(
+      "dump 1000 now\ntime now\nclick 1023 now\nselect 1039 \"UPD_ENABLE_USB\" now\n"
+      "dump 1000\ntime\nclick 1023\nselect 1039 \"UPD_ENABLE_USB\"\n");
   ASSERT_EQ(script.error, "");
-  ASSERT_EQ(script.commands.size(), 4U);
-  EXPECT_EQ(script.commands[0].kind, CommandKind::kDump);
-  EXPECT_EQ(script.commands[0].number, 1000);
-  EXPECT_FALSE(script.commands[0].settle);
-  EXPECT_EQ(script.commands[1].kind, CommandKind::kTime);
-  EXPECT_FALSE(script.commands[1].settle);
-  EXPECT_TRUE(script.commands[2].settle);
-  EXPECT_TRUE(script.commands[3].settle);
+  ASSERT_EQ(script.commands.size(), 8U);
+  const auto& commands = script.commands;
+  EXPECT_EQ(commands[0].kind, CommandKind::kDump);
+  EXPECT_EQ(commands[0].number, 1000);
+  EXPECT_EQ(commands[1].kind, CommandKind::kTime);
+  EXPECT_EQ(commands[2].kind, CommandKind::kClick);
+  EXPECT_EQ(commands[2].number, 1023);
+  EXPECT_EQ(commands[3].kind, CommandKind::kSelect);
+  EXPECT_EQ(commands[3].number, 1039);
+  EXPECT_EQ(commands[3].text, "UPD_ENABLE_USB");
+  for (std::size_t index = 0; index < commands.size(); ++index) {
+    EXPECT_EQ(commands[index].settle, index >= 4) << "line " << commands[index].line;
+  }
 }
 
 TEST(ScriptTest, NamesTheLineOfTheFirstMistake) {
@@ -95,7 +102,9 @@ TEST(ScriptTest, NamesTheLineOfTheFirstMistake) {
         Case{"answer yes\n", 1}, Case{"dump\n", 1}, Case{"close now\n", 1},
         Case{"file \"/tmp/x\n", 1}, Case{"pause -5\n", 1}, Case{"time 5\n", 1},
         Case{"time later\n", 1}, Case{"dump 3 soon\n", 1}, Case{"dump 3 now now\n", 1},
-        Case{"click 3 now\n", 1}, Case{"\n\nselect 1 \"bad \\q\"\n", 3}}) {
+        Case{"click 3 soon\n", 1}, Case{"click 3 now now\n", 1}, Case{"select 1 \"A\" later\n", 1},
+        Case{"select 1 \"A\" now now\n", 1}, Case{"pause 5 now\n", 1},
+        Case{"\n\nselect 1 \"bad \\q\"\n", 3}}) {
     const ParsedScript script = ParseScript(bad.script);
     EXPECT_NE(script.error, "") << bad.script;
     EXPECT_EQ(script.error_line, bad.line) << bad.script;
