@@ -84,7 +84,9 @@ TEST_F(ImageWindowTest, TheEngineeringWindowSendsTheChosenFileAndLogsTheHeader) 
   // The header carries the start's 32 bits; the log line prints it as a 32-bit long.
   const std::map<std::uint32_t, std::string> logged_starts = {
       {0x200, "512"}, {0x80000000, "-2147483648"}, {0xFFFFFF00, "-256"}};
-  for (const auto& [start, logged] : logged_starts) {
+  for (const auto& logged_start : logged_starts) {
+    const std::uint32_t start = logged_start.first;
+    const std::string& logged = logged_start.second;
     SCOPED_TRACE(logged);
     sample_root::WriteFile(sample_root::HostPath(root_.Path(), chosen),
                            sample_root::MakeIntelHex({1, 2, 3, 4, 5}, start));
