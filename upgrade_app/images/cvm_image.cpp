@@ -3,10 +3,17 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <initializer_list>
 #include <optional>
+#include <string_view>
+#include <system_error>
 
 #include "platform/exceptions.h"
 #include "platform/sys/file.h"
+#include "platform/sys/file_system.h"
+#include "platform/sys/path_mapping.h"
 #include "upgrade_app/corvik_upgrade_app.h"
 #include "upgrade_app/corvik_upgrade_dlg.h"
 #include "upgrade_app/images/crc32.h"
@@ -29,7 +36,41 @@ struct ConvertedImage {
   std::uint32_t length = 0;
   std::uint32_t start = 0;
   std::uint32_t sum = 0;
-  std::string bin_path;
+};
+
+// The files a preparation writes beside the temporary one.
+struct ByProducts {
+  std::string binary;
+  std::string download;
+};
+
+// The files of a preparation that were missing when it began: they are removed again unless
+// the preparation gets through. A name that was taken already is someone else's and is left
+// as it is.
+class MadeFiles {
+ public:
+  explicit MadeFiles(std::initializer_list<std::string_view> paths) {
+    for (const std::string_view path : paths) {
+      if (IsMissing(path)) missing_.emplace_back(path);
+    }
+  }
+  MadeFiles(const MadeFiles&) = delete;
+  MadeFiles& operator=(const MadeFiles&) = delete;
+  // Quietly: a file it never got to make is simply missing, and here is nobody to tell.
+  ~MadeFiles() {
+    for (const std::string& path : missing_) platform::DeleteFileA(path.c_str());
+  }
+
+  void Keep() { missing_.clear(); }
+
+ private:
+  static bool IsMissing(std::string_view path) {
+    std::error_code error;
+    return std::filesystem::symlink_status(platform::MapPath(path), error).type() ==
+           std::filesystem::file_type::not_found;
+  }
+
+  std::vector<std::string> missing_;
 };
 
 void ShowError(const CCorvikUpgradeDlg* pDlg, std::string_view text) {
@@ -39,26 +80,30 @@ void ShowError(const CCorvikUpgradeDlg* pDlg, std::string_view text) {
 
 // The files a preparation writes must never be one of the user's HEX files.
 bool WritesOverHexFile(const CCorvikUpgradeDlg* pDlg, const std::string& hex_path,
-                       const std::string& bin_path, const std::string& download_path) {
+                       const ByProducts& names) {
   for (const std::string& hex : {hex_path, pDlg->m_pApp->m_strCVMFilePath}) {
-    for (const std::string& written : {bin_path, download_path, std::string(kTempFileName)}) {
+    for (const std::string& written : {names.binary, names.download, std::string(kTempFileName)}) {
       if (SameFile(written, hex)) return true;
     }
   }
   return false;
 }
 
-// The image of `hex_path`, or nothing when it cannot be made or would overwrite a HEX file.
-std::optional<ConvertedImage> Convert(const CCorvikUpgradeDlg* pDlg, const std::string& hex_path) {
+// The names of what a preparation of `hex_path` writes; nothing when a path is too short to
+// name them or one of them would be a HEX file.
+std::optional<ByProducts> ByProductNames(const CCorvikUpgradeDlg* pDlg,
+                                         const std::string& hex_path) {
   const std::string& settings_path = pDlg->m_pApp->m_strCVMFilePath;
   if (hex_path.size() < kReplacedLength || settings_path.size() < kReplacedLength) {
     return std::nullopt;
   }
+  ByProducts names{ReplaceLastThree(hex_path, "bin"), ReplaceLastThree(settings_path, "cvm")};
+  if (WritesOverHexFile(pDlg, hex_path, names)) return std::nullopt;
+  return names;
+}
+
+std::optional<ConvertedImage> Convert(const std::string& hex_path) {
   ConvertedImage image;
-  image.bin_path = ReplaceLastThree(hex_path, "bin");
-  if (WritesOverHexFile(pDlg, hex_path, image.bin_path, ReplaceLastThree(settings_path, "cvm"))) {
-    return std::nullopt;
-  }
   if (ConvertHexToBin(hex_path, image.buffer, image.length, image.start, image.sum) != kConvertOk) {
     return std::nullopt;
   }
@@ -90,61 +135,59 @@ void CopyWithTrailingBlock(CFile& temporary, CFile& download) {
   download.Write(copy.data(), static_cast<platform::UINT>(copy.size()));
 }
 
-// Removes the temporary file of a write that did not get through; it is only ever ours.
-void DropTemporaryFile() {
+// What the two preparers do differently: the checksum they describe the image with, and what
+// becomes of the written files when all went well.
+struct PreparerKind {
+  std::uint32_t (*checksum)(const ConvertedImage& image);
+  std::function<void(const ByProducts& written)> finish;
+};
+
+// What went wrong, in the words of the box; nothing when the preparation got through.
+std::optional<std::string> TryToPrepare(CCorvikUpgradeDlg* pDlg, const std::string& hex_path,
+                                        const PreparerKind& kind) {
+  const std::optional<ByProducts> names = ByProductNames(pDlg, hex_path);
+  if (!names) return kCvmConversionFailedText;
+  MadeFiles made({names->binary, names->download, kTempFileName});
   try {
-    CFile::Remove(kTempFileName);
-  } catch (const platform::CFileException&) {
-    // Nothing more to tidy: the write has failed already.
+    const std::optional<ConvertedImage> image = Convert(hex_path);
+    if (!image) return kCvmConversionFailedText;
+    StoreDescriptor(pDlg, *image, kind.checksum(*image));
+    std::string download_path = WriteCVMFile(pDlg, image->buffer, static_cast<int>(image->length));
+    if (download_path.empty()) return kCvmConversionFailedText;
+    kind.finish({names->binary, std::move(download_path)});
+  } catch (const platform::CFileException& error) {
+    return error.what();
   }
+  made.Keep();
+  return std::nullopt;
+}
+
+bool Prepare(CCorvikUpgradeDlg* pDlg, const std::string& hex_path, const PreparerKind& kind) {
+  const std::optional<std::string> failure = TryToPrepare(pDlg, hex_path, kind);
+  if (failure) ShowError(pDlg, *failure);
+  return !failure;
 }
 
 }  // namespace
 
 bool PrepareCVMImageWithCRC(CCorvikUpgradeDlg* pDlg, const std::string& hex_path) {
-  const std::optional<ConvertedImage> image = Convert(pDlg, hex_path);
-  if (!image) {
-    ShowError(pDlg, kCvmConversionFailedText);
-    return false;
-  }
-  // An odd length takes in the first fill byte behind the image.
-  const std::size_t covered = image->length + (image->length & 1U);
-  StoreDescriptor(pDlg, *image, Crc32(image->buffer.data(), covered));
-  try {
-    const std::string download_path =
-        WriteCVMFile(pDlg, image->buffer, static_cast<int>(image->length));
-    if (download_path.empty()) {
-      ShowError(pDlg, kCvmConversionFailedText);
-      return false;
-    }
-    CFile::Remove(image->bin_path);
-    CFile::Remove(download_path);
-  } catch (const platform::CFileException& error) {
-    ShowError(pDlg, error.what());
-    return false;
-  }
-  return true;
+  const auto crc = [](const ConvertedImage& image) {
+    // An odd length takes in the first fill byte behind the image.
+    return Crc32(image.buffer.data(), image.length + (image.length & 1U));
+  };
+  const auto remove_both = [](const ByProducts& written) {
+    CFile::Remove(written.binary);
+    CFile::Remove(written.download);
+  };
+  return Prepare(pDlg, hex_path, {crc, remove_both});
 }
 
 bool PrepareCVMImageWithSum(CCorvikUpgradeDlg* pDlg, const std::string& hex_path) {
-  const std::optional<ConvertedImage> image = Convert(pDlg, hex_path);
-  if (!image) {
-    ShowError(pDlg, kCvmConversionFailedText);
-    return false;
-  }
-  StoreDescriptor(pDlg, *image, image->sum);
-  try {
-    std::string download_path = WriteCVMFile(pDlg, image->buffer, static_cast<int>(image->length));
-    if (download_path.empty()) {
-      ShowError(pDlg, kCvmConversionFailedText);
-      return false;
-    }
-    pDlg->m_strFilePath = std::move(download_path);
-  } catch (const platform::CFileException& error) {
-    ShowError(pDlg, error.what());
-    return false;
-  }
-  return true;
+  const auto sum = [](const ConvertedImage& image) { return image.sum; };
+  const auto send_download = [pDlg](const ByProducts& written) {
+    pDlg->m_strFilePath = written.download;
+  };
+  return Prepare(pDlg, hex_path, {sum, send_download});
 }
 
 bool BuildCVMHeader(const CCorvikUpgradeDlg* pDlg, std::vector<BYTE>& header) {
@@ -174,7 +217,6 @@ std::string WriteCVMFile(CCorvikUpgradeDlg* pDlg, const std::vector<BYTE>& image
   if (!download.Open(download_path, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary) ||
       !temporary.Open(kTempFileName, CFile::modeRead | CFile::typeBinary)) {
     download.Abort();
-    DropTemporaryFile();
     return {};
   }
   CopyWithTrailingBlock(temporary, download);

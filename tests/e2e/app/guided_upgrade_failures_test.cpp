@@ -1,10 +1,14 @@
 // The guided upgrade where it goes wrong: a console without a valid country code, detections
 // that fail and the recovery through the BootROM button, no console at all, a console that
 // cannot be found in the middle of the main table, and a radio-module image that cannot be
-// converted. Each time the user keeps a way out (Exit) and a way to start again (Upgrade).
+// converted or whose download file cannot be written. Each time the user keeps a way out
+// (Exit) and a way to start again (Upgrade).
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -127,6 +131,37 @@ TEST(GuidedUpgradeFailureTest, AConsoleLostAtTheMainTablesIdentifyAbortsWithOneR
                                  Lines(kIdentifyTries, "hidden")}));
 }
 
+// The upgrade with a radio-module image that cannot be prepared: the conversion box where the
+// header would go, nothing sent after it, Upgrade and Exit enabled again, and neither the binary
+// file nor the temporary file left behind.
+void RunToAFailedPreparation(const TessalyRoot& root) {
+  const RunResult result =
+      root.Run(std::string("click 1014\ntime\nanswer ok\n") + kDumpButtons + kCloseWindow,
+               root.Scenario(kDefaultConsole));
+  EXPECT_EQ(
+      result.transcript,
+      (Lines{"dialog open 1063",
+             Time(kToDspImageSent + kAfterDspImageToRadioModule + kRadioModuleRowsBeforeHeader),
+             Box("1063", "CVM file conversion failed, Aborting the upgrade", "error"),
+             kUpgradeEnabled, kExitEnabled, kMainWindowClosed, kExited}));
+  EXPECT_EQ(root.Record(), Join({FirstDetectionRecord(), CpldRecord(root), DspRecord(root),
+                                 SecondDetectionRecord(), RadioModuleRecordBeforeHeader()}));
+  for (const fs::path& made : {root.Firmware(sample_root::kCvmImageName).replace_extension("bin"),
+                               root.Path() / "testCVM.bin"}) {
+    EXPECT_FALSE(fs::exists(made)) << made;
+  }
+}
+
+TEST(GuidedUpgradeFailureTest, ADownloadFileNameTakenByAFolderAbortsAndLeavesTheFolderAlone) {
+  const TessalyRoot root;
+  const fs::path folder = root.Firmware(sample_root::kCvmImageName).replace_extension("cvm");
+  sample_root::WriteFile(folder / "notes.txt", std::string("not the program's"));
+  RunToAFailedPreparation(root);
+  const std::vector<std::uint8_t> notes = tessaly_e2e::ReadBytes(folder / "notes.txt");
+  EXPECT_EQ(std::string(notes.begin(), notes.end()), "not the program's");
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
 struct MalformedHex {
   const char* name;
   const char* text;
@@ -139,22 +174,8 @@ TEST_P(MalformedHexTest, AbortsBeforeTheHeaderAndLeavesNoFileBehind) {
   const TessalyRoot root;
   const fs::path hex = root.Firmware(sample_root::kCvmImageName);
   sample_root::WriteFile(hex, std::string(GetParam().text));
-  const RunResult result =
-      root.Run(std::string("click 1014\ntime\nanswer ok\n") + kDumpButtons + kCloseWindow,
-               root.Scenario(kDefaultConsole));
-  EXPECT_EQ(
-      result.transcript,
-      (Lines{"dialog open 1063",
-             Time(kToDspImageSent + kAfterDspImageToRadioModule + kRadioModuleRowsBeforeHeader),
-             Box("1063", "CVM file conversion failed, Aborting the upgrade", "error"),
-             kUpgradeEnabled, kExitEnabled, kMainWindowClosed, kExited}));
-  EXPECT_EQ(root.Record(), Join({FirstDetectionRecord(), CpldRecord(root), DspRecord(root),
-                                 SecondDetectionRecord(), RadioModuleRecordBeforeHeader()}));
-  for (const fs::path& made :
-       {fs::path(hex).replace_extension("bin"), fs::path(hex).replace_extension("cvm"),
-        root.Path() / "testCVM.bin"}) {
-    EXPECT_FALSE(fs::exists(made)) << made;
-  }
+  RunToAFailedPreparation(root);
+  EXPECT_FALSE(fs::exists(fs::path(hex).replace_extension("cvm")));
 }
 
 INSTANTIATE_TEST_SUITE_P(

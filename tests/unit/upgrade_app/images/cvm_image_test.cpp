@@ -25,6 +25,11 @@ constexpr char kCvmDownloadPath[] =
     "C:\\Program Files\\Orvanta\\Halcyra Upgrade\\Firmware\\CVM_0110.cvm";
 constexpr std::uint32_t kSampleStart = 0x10000;
 
+std::string ReadText(const fs::path& path) {
+  const std::vector<std::uint8_t> bytes = ReadBytes(path);
+  return {bytes.begin(), bytes.end()};
+}
+
 class CvmImageTest : public upgrade_app_test::MainWindowTest {
  protected:
   CvmImageTest() {
@@ -49,11 +54,27 @@ class CvmImageTest : public upgrade_app_test::MainWindowTest {
   // The files a preparation makes; none is left behind after a refusal.
   std::vector<fs::path> MadeFiles() const {
     std::vector<fs::path> made;
-    for (const fs::path& path :
-         {Firmware() / "CVM_0110.bin", Firmware() / "CVM_0110.cvm", work_ / "testCVM.bin"}) {
-      if (fs::exists(path)) made.push_back(path);
+    for (const fs::path& path : {BinaryFile(), DownloadFile(), TemporaryFile()}) {
+      if (fs::is_regular_file(path)) made.push_back(path);
     }
     return made;
+  }
+  fs::path BinaryFile() const { return Firmware() / "CVM_0110.bin"; }
+  fs::path DownloadFile() const { return Firmware() / "CVM_0110.cvm"; }
+  fs::path TemporaryFile() const { return work_ / "testCVM.bin"; }
+
+  // Both preparations of the settings image fail with the conversion box.
+  void ExpectBothPreparationsToFail() {
+    InWindow([&](CCorvikUpgradeDlg& dialog) {
+      EXPECT_FALSE(PrepareCVMImageWithSum(&dialog, kCvmHexPath));
+      EXPECT_FALSE(PrepareCVMImageWithCRC(&dialog, kCvmHexPath));
+    });
+    const auto boxes = ui_->Boxes();
+    ASSERT_EQ(boxes.size(), 2U);
+    for (const upgrade_app_test::ShownBox& box : boxes) {
+      EXPECT_EQ(box.text, kCvmConversionFailedText);
+      ExpectErrorBox(box);
+    }
   }
 
   // An error box of the wizard window.
@@ -132,8 +153,7 @@ TEST_F(CvmImageTest, TheSumPreparationLeavesTheDownloadFileToSend) {
   expected.resize(image_.size() + 256, 0xFF);
   EXPECT_EQ(ReadBytes(Host(kCvmDownloadPath)), expected);
   // The binary file of the conversion stays; the temporary copy does not.
-  EXPECT_EQ(MadeFiles(),
-            (std::vector<fs::path>{Firmware() / "CVM_0110.bin", Firmware() / "CVM_0110.cvm"}));
+  EXPECT_EQ(MadeFiles(), (std::vector<fs::path>{BinaryFile(), DownloadFile()}));
 }
 
 TEST_F(CvmImageTest, ARefusedConversionIsReportedAndWritesNothing) {
@@ -166,12 +186,11 @@ TEST_F(CvmImageTest, ARefusedConversionIsReportedAndWritesNothing) {
       EXPECT_EQ(dialog.m_strFilePath, "chosen");
       EXPECT_FALSE(PrepareCVMImageWithCRC(&dialog, refused.hex_path));
     });
-    EXPECT_FALSE(fs::exists(work_ / "testCVM.bin"));
     if (!refused.file_name.empty()) {
-      const std::vector<std::uint8_t> kept = ReadBytes(Firmware() / refused.file_name);
-      EXPECT_EQ(std::string(kept.begin(), kept.end()), refused.text);
+      EXPECT_EQ(ReadText(Firmware() / refused.file_name), refused.text);
+      fs::remove(Firmware() / refused.file_name);
     }
-    fs::remove(Firmware() / "CVM_0110.bin");
+    EXPECT_EQ(MadeFiles(), std::vector<fs::path>{});
   }
   // One box for each preparation.
   const auto boxes = ui_->Boxes();
@@ -193,6 +212,37 @@ TEST_F(CvmImageTest, ABinaryFileThatCannotBeRemovedIsReportedAndTheCrcPreparatio
   ASSERT_EQ(boxes.size(), 1U);
   EXPECT_NE(boxes[0].text.find("CVM_0110.bin"), std::string::npos) << boxes[0].text;
   ExpectErrorBox(boxes[0]);
+  EXPECT_EQ(MadeFiles(), std::vector<fs::path>{});
+  EXPECT_TRUE(fs::is_directory(BinaryFile()));
+}
+
+TEST_F(CvmImageTest, ADownloadFileThatCannotBeWrittenLeavesNoFileBehind) {
+  // The download file's name is taken by a folder of someone else's.
+  const fs::path in_folder = DownloadFile() / "kept.txt";
+  sample_root::WriteFile(in_folder, std::string("not ours"));
+  ExpectBothPreparationsToFail();
+  EXPECT_EQ(MadeFiles(), std::vector<fs::path>{});
+  EXPECT_TRUE(fs::is_directory(DownloadFile()));
+  EXPECT_EQ(ReadText(in_folder), "not ours");
+}
+
+TEST_F(CvmImageTest, AFileThatHadTheDownloadNameBeforeIsLeftAsItWas) {
+  // The temporary file cannot be made, so the download file is never reached.
+  const std::string users = "the user's own file";
+  sample_root::WriteFile(DownloadFile(), users);
+  fs::create_directories(TemporaryFile());
+  ExpectBothPreparationsToFail();
+  EXPECT_EQ(ReadText(DownloadFile()), users);
+  EXPECT_FALSE(fs::exists(BinaryFile()));
+  EXPECT_TRUE(fs::is_directory(TemporaryFile()));
+}
+
+TEST_F(CvmImageTest, ATemporaryFileThatWasThereBeforeIsNotRemoved) {
+  sample_root::WriteFile(TemporaryFile(), std::string("the user's own file"));
+  fs::create_directories(DownloadFile());
+  ExpectBothPreparationsToFail();
+  // Its bytes are the image's by then, but it is not taken away.
+  EXPECT_EQ(MadeFiles(), std::vector<fs::path>{TemporaryFile()});
 }
 
 }  // namespace

@@ -53,6 +53,17 @@ class ConverterTest : public ::testing::Test {
     return ConvertHexToBin(hex_path, buffer_, length_, start_, sum_);
   }
 
+  // The converted image.hex: `image` and its three fill bytes, in the buffer and in the binary
+  // file alike, and their sum.
+  void ExpectImage(const std::vector<platform::BYTE>& image) {
+    std::vector<platform::BYTE> expected = image;
+    expected.resize(image.size() + kHexImageTail, 0xFF);
+    EXPECT_EQ(length_, image.size());
+    EXPECT_EQ(buffer_, expected);
+    EXPECT_EQ(images_test::ReadBytes(folder_.Path() / "image.bin"), expected);
+    EXPECT_EQ(sum_, std::accumulate(expected.begin(), expected.end(), 0U));
+  }
+
   upgrade_app_test::TempFolder folder_;
   std::vector<platform::BYTE> buffer_;
   std::uint32_t length_ = 99;
@@ -72,16 +83,40 @@ TEST_F(ConverterTest, GapsBetweenRecordsAndTheThreeBytesBehindTheImageAreFF) {
       Lines({DataRecord(0x100, Bytes(16, 0x01)), DataRecord(0x120, Bytes(16, 0x41)), EndRecord()}));
   ASSERT_EQ(Convert(hex), kConvertOk);
   EXPECT_EQ(start_, 0x100U);
-  EXPECT_EQ(length_, 0x30U);
   std::vector<platform::BYTE> expected = Bytes(16, 0x01);
   expected.resize(0x20, 0xFF);
   const std::vector<platform::BYTE> second = Bytes(16, 0x41);
   expected.insert(expected.end(), second.begin(), second.end());
-  expected.resize(0x33, 0xFF);
-  EXPECT_EQ(buffer_, expected);
-  EXPECT_EQ(sum_, std::accumulate(expected.begin(), expected.end(), 0U));
-  // The binary file of the file pass holds the same bytes.
-  EXPECT_EQ(images_test::ReadBytes(folder_.Path() / "image.bin"), expected);
+  ExpectImage(expected);
+}
+
+TEST_F(ConverterTest, AFileLargerThanOneReadIsConvertedByteForByte) {
+  // About 190 KB of text: records straddle the reads, and the image crosses 64 KiB pages.
+  const std::vector<std::uint8_t> image = sample_root::MakeFillerImage(0x10000, 0xB16);
+  constexpr std::uint32_t kStart = 0x3FF80;
+  const std::string text = sample_root::MakeIntelHex(image, kStart);
+  ASSERT_GT(text.size(), 2 * std::size_t{64} * 1024);
+  ASSERT_EQ(Convert(WriteHex(text)), kConvertOk);
+  EXPECT_EQ(start_, kStart);
+  ExpectImage(image);
+}
+
+TEST_F(ConverterTest, SegmentRecordsAndRecordsOutOfAddressOrderLandAtTheirAddresses) {
+  // Segment 0x1000 is base 0x10000, segment 0x0FFF base 0xFFF0.
+  const std::string hex = WriteHex(Lines(
+      {SegmentAddress(0x1000), DataRecord(0x0020, Bytes(4, 0x21)),   // 0x10020
+       SegmentAddress(0x0FFF), DataRecord(0x0018, Bytes(4, 0x09)),   // 0x10008
+       DataRecord(0x0010, Bytes(8, 0x01)),                           // 0x10000, the lowest
+       SegmentAddress(0x1000), DataRecord(0x0010, Bytes(16, 0x11)),  // 0x10010, before 0x10020
+       EndRecord()}));
+  ASSERT_EQ(Convert(hex), kConvertOk);
+  EXPECT_EQ(start_, 0x10000U);
+  // 0x10000 to 0x1000B from two records, a gap of four, then 0x10010 to 0x10023.
+  std::vector<platform::BYTE> expected = Bytes(12, 0x01);
+  expected.resize(16, 0xFF);
+  const std::vector<platform::BYTE> upper = Bytes(20, 0x11);
+  expected.insert(expected.end(), upper.begin(), upper.end());
+  ExpectImage(expected);
 }
 
 TEST_F(ConverterTest, AddressRecordsSetTheBaseAndEachReplacesTheLast) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -25,9 +26,17 @@ constexpr char kCvmHexPath[] =
 constexpr int kSendCvmHeader = 0xD01B;
 constexpr int kConsoleParams = 0xD00B;
 
-std::vector<platform::BYTE> LittleEndian(std::uint32_t value) {
-  return {static_cast<platform::BYTE>(value), static_cast<platform::BYTE>(value >> 8U),
-          static_cast<platform::BYTE>(value >> 16U), static_cast<platform::BYTE>(value >> 24U)};
+// The header payload: length, start and checksum little-endian, then 0xFF.
+std::vector<platform::BYTE> Header(std::uint32_t length, std::uint32_t start,
+                                   std::uint32_t checksum) {
+  std::vector<platform::BYTE> header;
+  for (const std::uint32_t field : {length, start, checksum}) {
+    for (unsigned shift = 0; shift < 32; shift += 8) {
+      header.push_back(static_cast<platform::BYTE>(field >> shift));
+    }
+  }
+  header.resize(kCvmHeaderSize, 0xFF);
+  return header;
 }
 
 class ImageWindowTest : public upgrade_app_test::MainWindowTest {
@@ -57,13 +66,7 @@ TEST_F(ImageWindowTest, TheWizardSendsTheHeaderOfTheSettingsImage) {
     EXPECT_EQ(job.m_nTaskKind, TASK_SEND_COMMAND);
     EXPECT_EQ(job.m_nTaskCommand, kSendCvmHeader);
     EXPECT_EQ(job.m_bTaskHasPayload, 1);
-    std::vector<platform::BYTE> header = LittleEndian(4096);
-    for (const std::uint32_t field : {0x10000U, Crc32(image_.data(), image_.size())}) {
-      const std::vector<platform::BYTE> bytes = LittleEndian(field);
-      header.insert(header.end(), bytes.begin(), bytes.end());
-    }
-    header.resize(kCvmHeaderSize, 0xFF);
-    EXPECT_EQ(job.m_arrTaskPayload, header);
+    EXPECT_EQ(job.m_arrTaskPayload, Header(4096, 0x10000, Crc32(image_.data(), image_.size())));
     EXPECT_EQ(dialog.m_nPendingCommand, kSendCvmHeader);
     EXPECT_NE(dialog.m_nReplyTimer, CCorvikUpgradeDlg::kNoTimer);
     dialog.SendMessage(platform::WM_CLOSE);
@@ -76,20 +79,30 @@ TEST_F(ImageWindowTest, TheWizardSendsTheHeaderOfTheSettingsImage) {
 TEST_F(ImageWindowTest, TheEngineeringWindowSendsTheChosenFileAndLogsTheHeader) {
   app_.m_bEngineeringMode = 1;
   const std::string chosen = "C:\\Program Files\\Orvanta\\other.hex";
-  sample_root::WriteFile(sample_root::HostPath(root_.Path(), chosen),
-                         sample_root::MakeIntelHex({1, 2, 3, 4, 5}, 0x200));
-  CCorvikUpgradeDlg dialog(IDD_ENGINEERING_WINDOW);
-  RunModal(dialog, [&] {
-    dialog.m_strFilePath = chosen;
-    dialog.SendMessage(WM_UPG_SEND_CVM_HEADER);
-    EXPECT_EQ(dialog.m_pUpgradeThread->m_nTaskCommand, kSendCvmHeader);
-    const std::vector<std::uint8_t> covered = {1, 2, 3, 4, 5, 0xFF};
-    const std::string line =
-        platform::Format("\r\nData size :5\r\n, Data Offset = 512 \r\n, Checksum = %lu \r\n",
-                         static_cast<unsigned long>(Crc32(covered.data(), covered.size())));
-    EXPECT_NE(dialog.m_strStatusText.find(line), std::string::npos) << dialog.m_strStatusText;
-    dialog.SendMessage(platform::WM_CLOSE);
-  });
+  const std::vector<std::uint8_t> covered = {1, 2, 3, 4, 5, 0xFF};
+  const std::uint32_t crc = Crc32(covered.data(), covered.size());
+  // The header carries the start's 32 bits; the log line prints it as a 32-bit long.
+  const std::map<std::uint32_t, std::string> logged_starts = {
+      {0x200, "512"}, {0x80000000, "-2147483648"}, {0xFFFFFF00, "-256"}};
+  for (const auto& logged_start : logged_starts) {
+    const std::uint32_t start = logged_start.first;
+    const std::string& logged = logged_start.second;
+    SCOPED_TRACE(logged);
+    sample_root::WriteFile(sample_root::HostPath(root_.Path(), chosen),
+                           sample_root::MakeIntelHex({1, 2, 3, 4, 5}, start));
+    CCorvikUpgradeDlg dialog(IDD_ENGINEERING_WINDOW);
+    RunModal(dialog, [&] {
+      dialog.m_strFilePath = chosen;
+      dialog.SendMessage(WM_UPG_SEND_CVM_HEADER);
+      EXPECT_EQ(dialog.m_pUpgradeThread->m_nTaskCommand, kSendCvmHeader);
+      EXPECT_EQ(dialog.m_pUpgradeThread->m_arrTaskPayload, Header(5, start, crc));
+      const std::string line =
+          platform::Format("\r\nData size :5\r\n, Data Offset = %s \r\n, Checksum = %lu \r\n",
+                           logged.c_str(), static_cast<unsigned long>(crc));
+      EXPECT_NE(dialog.m_strStatusText.find(line), std::string::npos) << dialog.m_strStatusText;
+      dialog.SendMessage(platform::WM_CLOSE);
+    });
+  }
   EXPECT_TRUE(ui_->Boxes().empty());
 }
 
@@ -216,6 +229,28 @@ TEST_F(ConsoleParamSequenceTest, ThreeSlicesCarryTheBlockAndTheWindowComesBackAf
   EXPECT_TRUE(sequence.after.exit_enabled);
   EXPECT_TRUE(sequence.after.panel_enabled);
   EXPECT_TRUE(ui_->Boxes().empty());
+}
+
+TEST_F(ConsoleParamSequenceTest, AShortFileStillSendsThreeSlicesFilledUpWithFF) {
+  // 40 values: the second slice runs out after ten of them, the third has none.
+  sample_root::WriteFile(sample_root::HostPath(root_.Path(), sample_root::kInstallDirectory) /
+                             "Halcyra Upgrade" / "ConsoleORVTDefaultsWDCT185.csv",
+                         sample_root::MakeConsoleParameters(40, 0x10));
+  CCorvikUpgradeDlg dialog(IDD_ENGINEERING_WINDOW);
+  dialog.m_nCountryCode = 0;
+  std::vector<platform::BYTE> first = images_test::Bytes(30, 0x10);
+  first.resize(32, 0xFF);
+  std::vector<platform::BYTE> second = images_test::Bytes(10, 0x2E);
+  second.resize(32, 0xFF);
+
+  const Sequence sequence = RunSequence(dialog);
+
+  ASSERT_EQ(sequence.slices.size(), 3U);
+  EXPECT_EQ(sequence.slices[0].payload, first);
+  EXPECT_EQ(sequence.slices[1].payload, second);
+  EXPECT_EQ(sequence.slices[2].payload, std::vector<platform::BYTE>(32, 0xFF));
+  EXPECT_EQ(sequence.step_after, 0);
+  EXPECT_TRUE(sequence.after.panel_enabled);
 }
 
 TEST_F(ConsoleParamSequenceTest, ASliceWithoutReplyEndsTheSequenceWithExitEnabled) {
