@@ -225,8 +225,6 @@ class CCorvikUpgradeDlg : public platform::Dialog {
   void HandOverCommandWithPayload(int command, const std::vector<platform::BYTE>& payload);
   // The DSP downloads the recovery dialog leads to (flow/dsp_download.cpp).
   void HandOverDspImage(const std::string& path, bool auto_delete);
-  // The runner message of whichever runner owns the sequence (main, detection, radio module).
-  platform::UINT ActiveRunnerMessage() const;
   // Shared by the map starters.
   void StartMainTable(int first_step);
   void StartCVMTable(platform::UINT start_message);

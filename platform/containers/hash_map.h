@@ -4,16 +4,23 @@
 // engineering window lists the command names in it), so the layout is reproduced: a fixed
 // table of buckets, a new key goes to the head of its bucket, and iteration walks the buckets
 // in index order, each from head to tail.
+//
+// As the class library's collections do, the map reports running out of memory with the
+// framework's memory exception. Its memory comes from the default memory resource of the time
+// it was made.
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <forward_list>
 #include <iterator>
+#include <memory_resource>
+#include <new>
 #include <type_traits>
 #include <utility>
 #include <vector>
 
+#include "platform/exceptions.h"
 #include "platform/win_types.h"
 
 namespace platform {
@@ -34,6 +41,16 @@ constexpr std::uint32_t HashIntegerKey(std::uint32_t key) {
   return static_cast<std::uint32_t>(hash);
 }
 
+// Runs `allocating`; an allocation failure comes out as the framework's memory exception.
+template <typename Allocating>
+decltype(auto) RaisingMemoryException(Allocating&& allocating) {
+  try {
+    return std::forward<Allocating>(allocating)();
+  } catch (const std::bad_alloc&) {
+    throw CMemoryException();
+  }
+}
+
 template <typename Key, typename Value>
 class HashMap {
   static_assert(std::is_integral_v<Key> && sizeof(Key) <= sizeof(std::uint32_t),
@@ -45,6 +62,12 @@ class HashMap {
     Value value;
   };
 
+ private:
+  using Bucket = std::pmr::forward_list<Entry>;
+  // The vector hands its memory resource on to its buckets.
+  using Buckets = std::pmr::vector<Bucket>;
+
+ public:
   class const_iterator {
    public:
     using iterator_category = std::forward_iterator_tag;
@@ -73,7 +96,7 @@ class HashMap {
 
    private:
     friend class HashMap;
-    using BucketIterator = typename std::vector<std::forward_list<Entry>>::const_iterator;
+    using BucketIterator = typename Buckets::const_iterator;
 
     const_iterator(BucketIterator bucket, BucketIterator end) : bucket_(bucket), end_(end) {
       if (bucket_ != end_) {
@@ -92,23 +115,24 @@ class HashMap {
 
     BucketIterator bucket_{};
     BucketIterator end_{};
-    typename std::forward_list<Entry>::const_iterator entry_{};
+    typename Bucket::const_iterator entry_{};
   };
 
   // A table size of 0 is taken as 1, so every key has a bucket.
   explicit HashMap(std::size_t hash_table_size = kDefaultHashTableSize)
-      : buckets_(std::max<std::size_t>(hash_table_size, 1)) {}
+      : buckets_(RaisingMemoryException(
+            [hash_table_size] { return Buckets(std::max<std::size_t>(hash_table_size, 1)); })) {}
 
   // Replaces the value of an existing key in place (its iteration position stays).
   void SetAt(Key key, Value value) {
-    std::forward_list<Entry>& bucket = BucketOf(key);
+    Bucket& bucket = BucketOf(key);
     for (Entry& entry : bucket) {
       if (entry.key == key) {
         entry.value = std::move(value);
         return;
       }
     }
-    bucket.push_front(Entry{key, std::move(value)});
+    RaisingMemoryException([&] { bucket.push_front(Entry{key, std::move(value)}); });
     ++count_;
   }
 
@@ -125,7 +149,7 @@ class HashMap {
   std::size_t GetCount() const { return count_; }
 
   void RemoveAll() {
-    for (std::forward_list<Entry>& bucket : buckets_) bucket.clear();
+    for (Bucket& bucket : buckets_) bucket.clear();
     count_ = 0;
   }
 
@@ -136,10 +160,10 @@ class HashMap {
   std::size_t BucketIndex(Key key) const {
     return HashIntegerKey(static_cast<std::uint32_t>(key)) % buckets_.size();
   }
-  std::forward_list<Entry>& BucketOf(Key key) { return buckets_[BucketIndex(key)]; }
-  const std::forward_list<Entry>& BucketOf(Key key) const { return buckets_[BucketIndex(key)]; }
+  Bucket& BucketOf(Key key) { return buckets_[BucketIndex(key)]; }
+  const Bucket& BucketOf(Key key) const { return buckets_[BucketIndex(key)]; }
 
-  std::vector<std::forward_list<Entry>> buckets_;
+  Buckets buckets_;
   std::size_t count_ = 0;
 };
 

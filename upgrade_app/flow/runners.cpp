@@ -214,13 +214,14 @@ void EndRadioModuleTable(CCorvikUpgradeDlg& dialog) {
   dialog.m_nCVMStep = 0;
   dialog.SetControlText(IDC_STEP_TEXT, "");
   // After an abort, or once the flow has been reset, there is nothing to judge.
-  if (g_bAbort != 0) return;
-  dialog.m_pApp->m_bSendingCVMFile = 0;
-  if (dialog.m_nCVMPhase == kCvmPhaseVerifying) {
-    GiveVerdict(dialog);
-  } else {
-    dialog.HaltSequence();
+  if (g_bAbort == 0) {
+    dialog.m_pApp->m_bSendingCVMFile = 0;
+    if (dialog.m_nCVMPhase == kCvmPhaseVerifying) {
+      GiveVerdict(dialog);
+      return;
+    }
   }
+  dialog.HaltSequence();
 }
 
 void EndRecoveryTable(CCorvikUpgradeDlg& dialog) {

@@ -12,6 +12,7 @@
 #include "upgrade_app/replies/check_table.h"
 #include "upgrade_app/reported_exceptions.h"
 #include "upgrade_app/resources/resource_ids.h"
+#include "upgrade_app/sequencer/runner_modes.h"
 #include "upgrade_app/sequencer/step_tables.h"
 #include "upgrade_app/sequencer/window_messages.h"
 #include "upgrade_app/status_log.h"
@@ -117,11 +118,6 @@ bool Lists(const std::array<int, N>& commands, int command) {
   return std::find(commands.begin(), commands.end(), command) != commands.end();
 }
 
-// The boot-block recovery runner's replies come to the main check; a retry re-runs its step.
-platform::UINT MainCheckRunnerMessage(const CCorvikUpgradeDlg& dialog) {
-  return dialog.m_nBBMode != 0 ? WM_UPG_NEXT_BB_TASK : WM_UPG_NEXT_TASK;
-}
-
 // The bar shows two downloads of a run, the second one in its second half (from half the
 // first image's size on); after the second it goes back to 0.
 constexpr int kSecondDownloadOffset = 177738;
@@ -151,7 +147,8 @@ platform::LRESULT CCorvikUpgradeDlg::ONGetReceiveResponseThread(platform::WPARAM
     } else if (m_nCVMMode != 0 && Lists(kRadioModuleCommands, m_nPendingCommand)) {
       PostMessage(WM_UPG_CVM_REPLY, wParam, lParam);
     } else {
-      RunCheck(*this, kMainRows, MainCheckRunnerMessage(*this), wParam, lParam);
+      // The boot-block recovery runner's replies come here too: a retry re-runs its own step.
+      RunCheck(*this, kMainRows, OwnerOfSequence(*this).message, wParam, lParam);
     }
   });
   if (!checked) HaltSequence();

@@ -85,6 +85,7 @@ void CCorvikUpgradeDlg::GenericSendUSBFile() {
     if (m_nCVMMode != 0) {
       if (m_mapTask.Lookup(static_cast<platform::UINT>(m_nCVMStep), step) == 0 ||
           step.nType != kStepCvmImage) {
+        HaltSequence();
         return;
       }
       _STRUCT_THREAD_TASK task = Task(TASK_SEND_CVM_FILE);

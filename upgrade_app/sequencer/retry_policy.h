@@ -5,10 +5,11 @@
 
 namespace retry_policy {
 
+// The rows the owner's time-outs take; the boot-block recovery takes the main runner's.
 enum class Runner { kMain, kDetection, kRadioModule };
 
 enum class Action {
-  kRepeatMainStep,          // post the main runner's message: the same step again
+  kRepeatMainStep,          // post the owner's message (main or recovery): the same step again
   kRebootDialogue,          // ask the user to reboot the phone, then the same step again
   kPostRadioModuleRunner,   // post the radio-module runner's message
   kDetectionFailed,         // count back to 0, aborted, Exit enabled, the detection-failed texts

@@ -10,6 +10,7 @@
 #include "upgrade_app/resources/resource_ids.h"
 #include "upgrade_app/resources/string_table.h"
 #include "upgrade_app/sequencer/retry_policy.h"
+#include "upgrade_app/sequencer/runner_modes.h"
 #include "upgrade_app/sequencer/window_messages.h"
 #include "upgrade_app/status_log.h"
 
@@ -75,12 +76,6 @@ void CCorvikUpgradeDlg::HaltSequence() {
   }
 }
 
-platform::UINT CCorvikUpgradeDlg::ActiveRunnerMessage() const {
-  if (m_nDetectionMode != 0) return WM_UPG_NEXT_DETECTION_TASK;
-  if (m_nCVMMode != 0) return WM_UPG_NEXT_CVM_TASK;
-  return WM_UPG_NEXT_TASK;
-}
-
 void CCorvikUpgradeDlg::AbortUpgrade() {
   m_nRetryCount = 0;
   // Nothing is awaited any more: a later time-out (of a download, which sets no pending command)
@@ -109,15 +104,9 @@ namespace {
 
 using retry_policy::Action;
 
-retry_policy::Runner OwningRunner(const CCorvikUpgradeDlg& dialog) {
-  if (dialog.m_nDetectionMode != 0) return retry_policy::Runner::kDetection;
-  if (dialog.m_nCVMMode != 0) return retry_policy::Runner::kRadioModule;
-  return retry_policy::Runner::kMain;
-}
-
 // First time-out of an enable-USB command on the main runner: the user reboots the phone and
 // starts its upgrade mode again, or gives up.
-void RebootDialogue(CCorvikUpgradeDlg& dialog) {
+void RebootDialogue(CCorvikUpgradeDlg& dialog, platform::UINT owner_message) {
   const std::string_view caption = FindResourceString(IDS_MESSAGE_CAPTION);
   if (dialog.MessageBox(FindResourceString(IDS_REBOOT_PHONE), caption,
                         platform::MB_OK | platform::MB_ICONINFORMATION) == platform::IDOK) {
@@ -125,7 +114,7 @@ void RebootDialogue(CCorvikUpgradeDlg& dialog) {
   }
   if (dialog.MessageBox(FindResourceString(IDS_START_UPGRADE_ON_PHONE), caption,
                         platform::MB_OKCANCEL | platform::MB_ICONINFORMATION) == platform::IDOK) {
-    dialog.PostMessage(WM_UPG_NEXT_TASK);
+    dialog.PostMessage(owner_message);
   } else {
     dialog.HaltSequence();
   }
@@ -137,13 +126,21 @@ void DetectionFailed(CCorvikUpgradeDlg& dialog) {
   dialog.HaltSequence();
 }
 
-void ActOnTimeout(CCorvikUpgradeDlg& dialog, Action action) {
+void RunNextStep(CCorvikUpgradeDlg& dialog, const SequenceOwner& owner) {
+  ++(dialog.*owner.step);
+  dialog.PostMessage(owner.message);
+}
+
+// A step run again or the next step is always the owner's, so that no step of another table runs.
+void ActOnTimeout(CCorvikUpgradeDlg& dialog, Action action, const SequenceOwner& owner) {
   switch (action) {
     case Action::kRepeatMainStep:
-      dialog.PostMessage(WM_UPG_NEXT_TASK);
+    case Action::kRepeatDetectionStep:
+    case Action::kRepeatRadioModuleStep:
+      dialog.PostMessage(owner.message);
       break;
     case Action::kRebootDialogue:
-      RebootDialogue(dialog);
+      RebootDialogue(dialog, owner.message);
       break;
     case Action::kPostRadioModuleRunner:
       dialog.PostMessage(WM_UPG_NEXT_CVM_TASK);
@@ -152,23 +149,12 @@ void ActOnTimeout(CCorvikUpgradeDlg& dialog, Action action) {
       DetectionFailed(dialog);
       break;
     case Action::kNextDetectionStepFresh:
-      ++dialog.m_nDetectionStep;
       dialog.m_nRetryCount = 0;
-      dialog.PostMessage(WM_UPG_NEXT_DETECTION_TASK);
+      RunNextStep(dialog, owner);
       break;
     case Action::kNextDetectionStep:
-      ++dialog.m_nDetectionStep;
-      dialog.PostMessage(WM_UPG_NEXT_DETECTION_TASK);
-      break;
-    case Action::kRepeatDetectionStep:
-      dialog.PostMessage(WM_UPG_NEXT_DETECTION_TASK);
-      break;
     case Action::kNextRadioModuleStep:
-      ++dialog.m_nCVMStep;
-      dialog.PostMessage(WM_UPG_NEXT_CVM_TASK);
-      break;
-    case Action::kRepeatRadioModuleStep:
-      dialog.PostMessage(WM_UPG_NEXT_CVM_TASK);
+      RunNextStep(dialog, owner);
       break;
     case Action::kAbort:
       dialog.AbortUpgrade();
@@ -188,26 +174,18 @@ void CCorvikUpgradeDlg::OnTimer(platform::UINT_PTR id) {
       } else {
         ++m_nRetryCount;
         if (m_nRetryCount == 1) UpdateStatus(this, platform::Format("\r\nRetry# %d\r\n", 1));
-        ActOnTimeout(*this, retry_policy::OnReplyTimeout(m_nRetryCount, OwningRunner(*this),
-                                                         m_nPendingCommand));
+        const SequenceOwner owner = OwnerOfSequence(*this);
+        ActOnTimeout(
+            *this,
+            retry_policy::OnReplyTimeout(m_nRetryCount, owner.time_out_rows, m_nPendingCommand),
+            owner);
       }
     }
     if (m_nStepTimer != kNoTimer && id == static_cast<platform::UINT_PTR>(m_nStepTimer)) {
       StopTimer(kStepTimerKind);
       if (!EngineeringMode()) {
         UpdateStatus(this, platform::Format("\r\nTask#:%d Completed", m_nCurrentStep));
-        if (m_nDetectionMode != 0) {
-          ++m_nDetectionStep;
-        } else if (m_nCVMMode != 0) {
-          ++m_nCVMStep;
-        } else if (m_nBBMode != 0) {
-          ++m_nBBStep;
-        } else {
-          ++m_nCurrentStep;
-        }
-        PostMessage(m_nBBMode != 0 && m_nDetectionMode == 0 && m_nCVMMode == 0
-                        ? WM_UPG_NEXT_BB_TASK
-                        : ActiveRunnerMessage());
+        RunNextStep(*this, OwnerOfSequence(*this));
       }
       if (m_nConsoleMode != 0) {
         ++m_nConsoleStep;

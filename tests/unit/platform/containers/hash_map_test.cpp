@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/exceptions.h"
+#include "tests/support/exhaustible_memory.h"
+
 namespace platform {
 namespace {
 
@@ -67,6 +70,23 @@ TEST(HashMapTest, EmptyMapAndZeroSizedTableAreUsable) {
   HashMap<unsigned, int> single(0);
   single.SetAt(5, 1);
   EXPECT_EQ(Walk(single).size(), 1u);
+}
+
+TEST(HashMapTest, RunningOutOfMemoryRaisesTheFrameworksExceptionAndKeepsWhatIsStored) {
+  tessaly_test::ExhaustibleMemory memory;
+  HashMap<unsigned, int> map = [&memory] {
+    const tessaly_test::DefaultMemoryScope scope(memory);
+    return HashMap<unsigned, int>();
+  }();
+  map.SetAt(1, 10);
+  memory.RunOutAfter(0);
+  EXPECT_THROW(map.SetAt(2, 20), CMemoryException);
+  map.SetAt(1, 11);  // a stored key needs no memory
+  EXPECT_EQ(map.GetCount(), 1u);
+  EXPECT_EQ(Walk(map), (std::vector<std::pair<unsigned, int>>{{1, 11}}));
+
+  const tessaly_test::DefaultMemoryScope scope(memory);
+  EXPECT_THROW((HashMap<unsigned, int>()), CMemoryException) << "no memory for the buckets";
 }
 
 }  // namespace

@@ -128,6 +128,26 @@ TEST_F(StepRunnerTest, AMissingFileStepHandsNothingOverAndSaysSo) {
   EXPECT_EQ(RunTaskCount(), 0);
 }
 
+TEST_F(StepRunnerTest, InRadioModuleModeOnlyAnImageStepIsSentAndAnyOtherGivesTheWayOutBack) {
+  InWindow(false, [&](CCorvikUpgradeDlg& dialog) {
+    dialog.SetTaskMapCVM();
+    dialog.m_nCVMMode = 1;
+    for (const int step : {1, 9}) {  // an identify step, no step at all
+      SCOPED_TRACE(step);
+      dialog.DisableAllButtons();
+      dialog.EnableControl(platform::IDOK, platform::FALSE);
+      dialog.m_nCVMStep = step;
+      dialog.GenericSendUSBFile();
+      EXPECT_EQ(dialog.m_nReplyTimer, CCorvikUpgradeDlg::kNoTimer);
+      EXPECT_TRUE(Enabled(dialog, platform::IDOK));
+      EXPECT_TRUE(Enabled(dialog, IDC_UPGRADE));
+      EXPECT_TRUE(dialog.CanChooseSystemCommand(platform::SC_CLOSE));
+    }
+  });
+  EXPECT_EQ(RunTaskCount(), 0);
+  EXPECT_TRUE(ui_->Boxes().empty());
+}
+
 TEST_F(StepRunnerTest, TheFixedWaitTakesTwentyFiveSecondsAndMovesOn) {
   InWindow(true, [&](CCorvikUpgradeDlg& dialog) {
     dialog.SetTaskMapDSP1211(0x0C, kVariantDspFlash);

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
 #include <vector>
 
+#include "tests/support/exhaustible_memory.h"
 #include "tests/unit/upgrade_app/sequencer/sequencer_fixture.h"
 #include "upgrade_app/corvik_upgrade_dlg.h"
 #include "upgrade_app/resources/resource_ids.h"
@@ -168,6 +171,19 @@ TEST_F(SequencerTest, RadioModuleVerificationAndConsoleTables) {
                             {2, 0, 3, 1, 10000, 0, 2000},
                             {3, 0, 0, 0xD0AC, 10000, 0, 2000},
                             {4, 0, 0, 0xD01A, 60000, 0, 80000}});
+}
+
+TEST_F(SequencerTest, ABuilderThatRunsOutOfMemoryShowsItsBoxAndKeepsTheRowsInsertedSoFar) {
+  tessaly_test::ExhaustibleMemory memory;
+  const auto dialog = [&memory] {
+    const tessaly_test::DefaultMemoryScope scope(memory);
+    return std::make_unique<CCorvikUpgradeDlg>(IDD_WIZARD_WINDOW);
+  }();
+  memory.RunOutAfter(3);
+  SetTaskMap(dialog.get(), 0x0F, kVariantDspFlash);
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"exception catched in SetTaskMap"});
+  EXPECT_EQ(ui_->Boxes().front().flags, platform::MB_OK);
+  EXPECT_EQ(RunningSteps(*dialog), (std::vector<int>{1, 2, 3}));
 }
 
 }  // namespace

@@ -136,6 +136,33 @@ TEST_F(TimersTest, MainRunnerRetriesTwiceThenAbortsOnce) {
   EXPECT_EQ(RunTaskCount(), 3) << "the step and its two retries; nothing after the abort";
 }
 
+// The recovery counts its time-outs as the main runner does, but runs its own step again.
+TEST_F(TimersTest, RecoveryTimeOutsRunTheRecoveryStepAgainTwiceThenAbort) {
+  const auto recovery = CloseDialogsOnOpen({IDD_RECOVERY_DIALOG});
+  WatchedWindow dialog(IDD_WIZARD_WINDOW);
+  RunModal(dialog, [&] {
+    dialog.SendMessage(WM_UPG_BOOTROM_RECOVERY);
+    Settle();
+    ASSERT_EQ(dialog.m_pUpgradeThread->m_nTaskKind, TASK_IDENTIFY_DEVICE);
+    for (const int retry : {1, 2}) {
+      RunFor(kReplyTimeout);
+      EXPECT_EQ(dialog.m_nRetryCount, retry);
+      EXPECT_EQ(dialog.m_nBBStep, 1);
+      EXPECT_EQ(dialog.m_nPendingCommand, 1) << "the identify step runs again";
+      EXPECT_NE(dialog.m_nReplyTimer, CCorvikUpgradeDlg::kNoTimer);
+    }
+    RunFor(kReplyTimeout);
+    EXPECT_EQ(g_bAbort, 1);
+    EXPECT_EQ(dialog.m_nRetryCount, 0);
+    EXPECT_EQ(recovery->Opened(), 1);
+    EXPECT_EQ(dialog.m_nReplyTimer, CCorvikUpgradeDlg::kNoTimer);
+    EXPECT_FALSE(dialog.Took(WM_UPG_NEXT_TASK)) << "no step of another table ran";
+    dialog.SendMessage(platform::WM_CLOSE);
+  });
+  FinishWorker();
+  EXPECT_EQ(RunTaskCount(), 3) << "the identify step and its two retries";
+}
+
 TEST_F(TimersTest, AnAbortShowsTheRecoveryDialogOnlyWhenItIsNotUpAlready) {
   CCorvikUpgradeDlg dialog(IDD_WIZARD_WINDOW);
   RunModal(dialog, [&] {
