@@ -87,20 +87,20 @@ void CCorvikUpgradeDlg::AbortUpgrade() {
   UpdateStatus(this, "\r\nSoftware upgrade process aborted.\r\n");
   g_bAbort = 1;
   StopTimer(kReplyTimerKind);
-  ShowFailDialogOnce();
+  const bool recovery_shown = ShowFailDialogOnce();
   EnableControl(platform::IDOK, platform::TRUE);
   m_nCVMStep = 0;
   m_nDetectionStep = 0;
   m_nCurrentStep = 0;
-  HaltSequence();
+  if (!recovery_shown) HaltSequence();
 }
 
-void CCorvikUpgradeDlg::AbortToDetectionFailed() {
+bool CCorvikUpgradeDlg::AbortToDetectionFailed() {
   m_nRetryCount = 0;
   g_bAbort = 1;
   m_bAborted = 1;
   EnableControl(platform::IDOK, platform::TRUE);
-  DisplayDetectionFailed();
+  return DisplayDetectionFailed();
 }
 
 namespace {
@@ -131,8 +131,7 @@ void RebootDialogue(CCorvikUpgradeDlg& dialog) {
 
 void DetectionFailed(CCorvikUpgradeDlg& dialog) {
   dialog.m_nPendingCommand = CCorvikUpgradeDlg::kNothingPending;
-  dialog.AbortToDetectionFailed();
-  dialog.HaltSequence();
+  if (!dialog.AbortToDetectionFailed()) dialog.HaltSequence();
 }
 
 void ActOnTimeout(CCorvikUpgradeDlg& dialog, Action action) {
