@@ -80,15 +80,19 @@ class CCorvikUpgradeDlg : public platform::Dialog {
   void StartTimer(int elapse, int kind);
   void StopTimer(int kind);
   void OnTimer(platform::UINT_PTR id);
-  // The reply time-out's abort: recovery dialog once, Exit enabled, step indexes back to 0.
+  // The reply time-out's abort: recovery dialog once, Exit enabled, step indexes back to 0; the
+  // halt rule unless the recovery dialog was shown.
   void AbortUpgrade();
   // A sequence that ended without anything leading on: the user gets the way out back (Exit,
   // Close, and Upgrade in the wizard; the panel in the engineering window).
   void HaltSequence();
   // An abort that leads to the detection-failed texts: the count back to 0, aborted, Exit back.
-  void AbortToDetectionFailed();
-  // Shows the recovery dialog unless it is up already.
-  void ShowFailDialogOnce();
+  // True when it brought up the recovery dialog (see ShowFailDialogOnce).
+  bool AbortToDetectionFailed();
+  // Shows the recovery dialog unless it is up already. True when it was shown: a dialog that
+  // leads on, so the caller does not halt. A choice starts the download or recovery that takes
+  // the buttons; ended without one, the dialog gives the way out back itself.
+  bool ShowFailDialogOnce();
 
   // --- Reply checks (replies/) ---
   platform::LRESULT ONGetReceiveResponseThread(platform::WPARAM wParam, platform::LPARAM lParam);
@@ -111,7 +115,8 @@ class CCorvikUpgradeDlg : public platform::Dialog {
   void ResetUpgradeFlow();
 
   // --- Wizard flow around the sequences (flow/user_flow.cpp) ---
-  void DisplayDetectionFailed();
+  // True when the recovery dialog was shown (see ShowFailDialogOnce).
+  bool DisplayDetectionFailed();
   void OnNext();
   void OnTroubleshoot();
   platform::LRESULT OnSendDSPFirmware(platform::WPARAM wParam, platform::LPARAM lParam);

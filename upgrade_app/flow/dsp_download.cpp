@@ -9,11 +9,13 @@
 #include "upgrade_app/sequencer/window_messages.h"
 
 void CCorvikUpgradeDlg::HandOverDspImage(const std::string& path, bool auto_delete) {
-  // The worker announces the download's end; until then the window offers no way out.
+  // The worker announces the download's end; until then the window offers no way out and no
+  // second start.
   g_bAbort = 0;
   m_pApp->m_bSendingDSPFile = 1;
   EnableCloseCommand(false);
   EnableControl(platform::IDOK, platform::FALSE);
+  EnableControl(IDC_UPGRADE, platform::FALSE);
   SetControlText(IDC_STEP_TEXT, FindResourceString(IDS_STEP_UPGRADING_FIRMWARE));
   ShowControl(IDC_WARNING_TEXT, platform::SW_SHOW);
   _STRUCT_THREAD_TASK task;

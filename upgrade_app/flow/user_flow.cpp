@@ -29,8 +29,9 @@ constexpr char kUpgradeCompleteText[] = "Software upgrade is complete.";
 
 }  // namespace
 
-void CCorvikUpgradeDlg::DisplayDetectionFailed() {
-  ReportingExceptions("Exception catched in DisplayDetectionFailed", [this] {
+bool CCorvikUpgradeDlg::DisplayDetectionFailed() {
+  bool recovery_shown = false;
+  ReportingExceptions("Exception catched in DisplayDetectionFailed", [this, &recovery_shown] {
     ++m_nDetectionFailures;
     if (m_nDetectionFailures <= 1) {
       // First failure: the instructions again, so that the user can retry.
@@ -45,15 +46,17 @@ void CCorvikUpgradeDlg::DisplayDetectionFailed() {
     }
     m_nDetectionFailures = 0;
     ShowControl(IDC_WARNING_TEXT, platform::SW_HIDE);
-    ShowFailDialogOnce();
+    recovery_shown = ShowFailDialogOnce();
   });
+  return recovery_shown;
 }
 
-void CCorvikUpgradeDlg::ShowFailDialogOnce() {
-  if (m_bFailDialogShown != 0) return;
+bool CCorvikUpgradeDlg::ShowFailDialogOnce() {
+  if (m_bFailDialogShown != 0) return false;
   m_bFailDialogShown = 1;
   CHLCRFailUpgrade recovery(GetSafeHwnd());
   recovery.DoModal();
+  return true;
 }
 
 void CCorvikUpgradeDlg::OnNext() {

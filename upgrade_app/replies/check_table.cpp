@@ -155,37 +155,38 @@ bool ActOnVerified(CCorvikUpgradeDlg& dialog, const OnVerified& row, const Reply
   return false;
 }
 
-void AbortAfterFailures(CCorvikUpgradeDlg& dialog, Abort abort) {
+// True when the recovery dialog was shown: it leads on (or gives the way out back itself).
+bool AbortAfterFailures(CCorvikUpgradeDlg& dialog, Abort abort) {
   if (abort == Abort::kDetectionFailedWarningHidden ||
       abort == Abort::kDetectionFailedStepCleared) {
     dialog.ShowControl(IDC_WARNING_TEXT, platform::SW_HIDE);
   }
   if (abort == Abort::kDetectionFailedStepCleared) dialog.SetControlText(IDC_STEP_TEXT, "");
+  bool recovery_shown = false;
   if (abort == Abort::kRecoveryDialog) {
     dialog.m_nRetryCount = 0;
     g_bAbort = 1;
-    dialog.ShowFailDialogOnce();
+    recovery_shown = dialog.ShowFailDialogOnce();
   } else {
-    dialog.AbortToDetectionFailed();
+    recovery_shown = dialog.AbortToDetectionFailed();
   }
   Log(dialog, "\r\nSoftware upgrade process aborted\r\n");
+  return recovery_shown;
 }
 
-// True when the step runs again.
+// True when the step runs again, or the abort's recovery dialog leads on.
 bool Retry(CCorvikUpgradeDlg& dialog, Abort abort, platform::UINT runner_message) {
   if (dialog.EngineeringMode()) return false;
   ++dialog.m_nRetryCount;
-  if (dialog.m_nRetryCount >= retry_policy::kAbortCount) {
-    AbortAfterFailures(dialog, abort);
-    return false;
-  }
+  if (dialog.m_nRetryCount >= retry_policy::kAbortCount) return AbortAfterFailures(dialog, abort);
   dialog.StopTimer(kReplyTimerKind);
   Log(dialog, platform::Format("\r\nRetry# %d\r\n", dialog.m_nRetryCount));
   dialog.PostMessage(runner_message);
   return true;
 }
 
-// The failures are counted across restarts (and clicks of Upgrade) on purpose.
+// The failures are counted across restarts (and clicks of Upgrade) on purpose. True when
+// detection starts again, or the recovery dialog of its end leads on.
 bool RestartDetection(CCorvikUpgradeDlg& dialog, bool keeps_counting) {
   ++dialog.m_nEnableUSBFailures;
   if (dialog.m_nEnableUSBFailures <= kDetectionRestarts) {
@@ -194,11 +195,10 @@ bool RestartDetection(CCorvikUpgradeDlg& dialog, bool keeps_counting) {
   }
   dialog.m_nEnableUSBFailures = keeps_counting ? dialog.m_nEnableUSBFailures + 1 : 0;
   dialog.ShowControl(IDC_WARNING_TEXT, platform::SW_HIDE);
-  dialog.DisplayDetectionFailed();
-  return false;
+  return dialog.DisplayDetectionFailed();
 }
 
-// True when the sequence goes on.
+// True when the sequence goes on, also through the recovery dialog of an abort.
 bool ActOnFailed(CCorvikUpgradeDlg& dialog, const OnFailed& row, platform::UINT runner_message) {
   if (row.marks_no_device) dialog.m_nDeviceState = CCorvikUpgradeDlg::kNoDeviceDetected;
   Log(dialog, row.text);

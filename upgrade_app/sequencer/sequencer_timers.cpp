@@ -84,20 +84,20 @@ void CCorvikUpgradeDlg::AbortUpgrade() {
   UpdateStatus(this, "\r\nSoftware upgrade process aborted.\r\n");
   g_bAbort = 1;
   StopTimer(kReplyTimerKind);
-  ShowFailDialogOnce();
+  const bool recovery_shown = ShowFailDialogOnce();
   EnableControl(platform::IDOK, platform::TRUE);
   m_nCVMStep = 0;
   m_nDetectionStep = 0;
   m_nCurrentStep = 0;
-  HaltSequence();
+  if (!recovery_shown) HaltSequence();
 }
 
-void CCorvikUpgradeDlg::AbortToDetectionFailed() {
+bool CCorvikUpgradeDlg::AbortToDetectionFailed() {
   m_nRetryCount = 0;
   g_bAbort = 1;
   m_bAborted = 1;
   EnableControl(platform::IDOK, platform::TRUE);
-  DisplayDetectionFailed();
+  return DisplayDetectionFailed();
 }
 
 namespace {
@@ -122,8 +122,7 @@ void RebootDialogue(CCorvikUpgradeDlg& dialog, platform::UINT owner_message) {
 
 void DetectionFailed(CCorvikUpgradeDlg& dialog) {
   dialog.m_nPendingCommand = CCorvikUpgradeDlg::kNothingPending;
-  dialog.AbortToDetectionFailed();
-  dialog.HaltSequence();
+  if (!dialog.AbortToDetectionFailed()) dialog.HaltSequence();
 }
 
 void RunNextStep(CCorvikUpgradeDlg& dialog, const SequenceOwner& owner) {

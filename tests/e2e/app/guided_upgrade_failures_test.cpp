@@ -1,8 +1,9 @@
 // The guided upgrade where it goes wrong: a console without a valid country code, detections
 // that fail and the recovery through the BootROM button, no console at all, a console that
-// cannot be found in the middle of the main table, and a radio-module image that cannot be
-// converted or whose download file cannot be written. Each time the user keeps a way out
-// (Exit) and a way to start again (Upgrade).
+// cannot be found in the middle of the main table and the recovery through the Application
+// Upgrade button, and a radio-module image that cannot be converted or whose download file
+// cannot be written. Each time the user keeps a way out (Exit) and a way to start again
+// (Upgrade), except while a recovery runs.
 
 #include <gtest/gtest.h>
 
@@ -97,8 +98,8 @@ TEST(GuidedUpgradeFailureTest, WithoutAConsoleEachUpgradeEndsInTheRecoveryDialog
   constexpr int kResetTimeOut = 25000;
   constexpr int kResetTries = 4;
   const std::string reset_failed =
-      "box thread=worker owner=none caption=\"Halcyra Upgrade\" text=\"Device Reset Failed!\" icon=none "
-      "buttons=ok answer=ok auto";
+      "box thread=worker owner=none caption=\"Halcyra Upgrade\" text=\"Device Reset Failed!\" "
+      "icon=none buttons=ok answer=ok auto";
   const Lines one_upgrade(kResetTries, reset_failed);
   EXPECT_EQ(result.transcript, Join({{"dialog open 1063"},
                                      one_upgrade,
@@ -111,24 +112,69 @@ TEST(GuidedUpgradeFailureTest, WithoutAConsoleEachUpgradeEndsInTheRecoveryDialog
   EXPECT_TRUE(root.Record().empty());
 }
 
+// From the reset-console request on, the read after the next one finds no console for the
+// identify of the main table's row 6 and its three retries; the read after them finds it again.
+constexpr int kIdentifyTries = 4;
+const std::string kConsoleLostAtIdentify =
+    R"([{"default_replies": true, "hide_after": [{"after": "0xD0AB", "skip": 1, "times": )" +
+    std::to_string(kIdentifyTries) + "}]}]";
+constexpr int kIdentifyAbortAt = kFirstDetection + kCpldRowsBeforeIdentify;
+
+Lines RecordUpToTheIdentifyAbort() {
+  return Join({FirstDetectionRecord(),
+               {Request(kEnableUsb), Request(kResetConsole), Request(kEnableUsb)},
+               Lines(kIdentifyTries, "hidden")});
+}
+
 TEST(GuidedUpgradeFailureTest, AConsoleLostAtTheMainTablesIdentifyAbortsWithOneRecoveryDialog) {
   const TessalyRoot root;
-  // From the reset-console request on, the read after the next one finds no console: every
-  // identify of the main table (row 6 and its retries) fails.
   const RunResult result =
       root.Run(std::string("click 1014\nwait dialog 177\ntime\nclose\nwait idle\ntime\n") +
                    kDumpButtons + kCloseWindow,
-               root.Scenario(R"([{"default_replies": true,
-          "hide_after": [{"after": "0xD0AB", "skip": 1, "times": 100}]}])"));
-  constexpr int kAbortAt = kFirstDetection + kCpldRowsBeforeIdentify;
-  EXPECT_EQ(result.transcript, (Lines{"dialog open 1063", "dialog open 177", Time(kAbortAt),
-                                      "dialog close 177 result=2", Time(kAbortAt), kUpgradeEnabled,
-                                      kExitEnabled, kMainWindowClosed, kExited}));
-  // The identify and its three retries; nothing is sent after the abort.
-  constexpr int kIdentifyTries = 4;
-  EXPECT_EQ(root.Record(), Join({FirstDetectionRecord(),
-                                 {Request(kEnableUsb), Request(kResetConsole), Request(kEnableUsb)},
-                                 Lines(kIdentifyTries, "hidden")}));
+               root.Scenario(kConsoleLostAtIdentify));
+  EXPECT_EQ(result.transcript, (Lines{"dialog open 1063", "dialog open 177", Time(kIdentifyAbortAt),
+                                      "dialog close 177 result=2", Time(kIdentifyAbortAt),
+                                      kUpgradeEnabled, kExitEnabled, kMainWindowClosed, kExited}));
+  // Nothing is sent after the abort.
+  EXPECT_EQ(root.Record(), RecordUpToTheIdentifyAbort());
+}
+
+TEST(GuidedUpgradeFailureTest, ApplicationUpgradeAfterTheMainTablesAbortSendsTheDspImageAndGoesOn) {
+  const TessalyRoot root;
+  const Bytes image = WriteRadioModuleImage(root);
+  // The download takes no program time, and the window takes no message while it sleeps through
+  // the waits after it: the looks asked for just after the click are taken when it wakes from
+  // them, as the second detection begins.
+  const RunResult result = root.Run(
+      std::string("click 1014\nwait dialog 177\ntime\nclick 1079\npause 1\n") +
+          "dump 1014 now\ndump 1 now\ndump 1072 now\ndump 1071 now\ndump 1008 now\n" +
+          "wait dialog 1089\ntime\nclick 1091\nclick 1090\nanswer ok\n" + kDumpMainWindowAndClose,
+      root.Scenario(kConsoleLostAtIdentify));
+  const fs::path dsp_image = root.Firmware(sample_root::kDspImageName);
+  const std::uintmax_t dsp_bytes = fs::file_size(dsp_image);
+  EXPECT_EQ(
+      result.transcript,
+      Join(
+          {{"dialog open 1063", "dialog open 177", Time(kIdentifyAbortAt),
+            "dialog close 177 result=1", "control 1014 text=\"Upgrade\" enabled=0 visible=1",
+            "control 1 text=\"Exit\" enabled=0 visible=1",
+            R"(control 1072 text="Step 3 of 6 - Preparing Halcyra for radio firmware upgrade...\r\n" enabled=1 visible=1)",
+            WarningLine(true),
+            // The whole image went through: the bar stands at its half, as for a first download.
+            "control 1008 text=\"\" enabled=1 visible=1 pos=" + std::to_string(dsp_bytes / 2) +
+                " range=0.." + std::to_string(dsp_bytes),
+            "dialog open 1089",
+            Time(kIdentifyAbortAt + kAfterDspImageToRadioModule + kRadioModuleToVerdict),
+            "dialog close 1089 result=2", Box("1063", kReadyText, "none")},
+           {kUpgradeEnabled, kExitEnabled, kStatusLineEmpty, WarningLine(false), kMainWindowClosed,
+            kExited}}));
+  // The settings' DSP image, then the second detection, the radio module and its verification.
+  EXPECT_EQ(root.Record(),
+            Join({RecordUpToTheIdentifyAbort(),
+                  {tessaly_e2e::FileRecordLine(tessaly_e2e::StreamOfFile(dsp_image))},
+                  SecondDetectionRecord(),
+                  RadioModuleRecord(image),
+                  VerificationRecord()}));
 }
 
 // The upgrade with a radio-module image that cannot be prepared: the conversion box where the

@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,7 @@
 #include "upgrade_app/corvik_upgrade_app.h"
 #include "upgrade_app/corvik_upgrade_dlg.h"
 #include "upgrade_app/resources/dialog_templates.h"
+#include "upgrade_app/resources/resource_ids.h"
 #include "upgrade_app/worker_start.h"
 
 namespace upgrade_app_test {
@@ -144,12 +146,25 @@ class RecordingWorker final : public platform::WinThread {
   std::vector<platform::UINT> messages_;
 };
 
-// Closes (as with Esc) every dialog from the given templates as soon as it has opened, and
-// counts them; for tests that reach a modal dialog nobody is there to answer.
+// Ends a dialog as a person would: with a click of `button`, or through its close box when none
+// is given.
+inline void EndDialogWith(platform::HWND window, std::optional<int> button) {
+  if (button) {
+    platform::SendMessage(
+        window, platform::WM_COMMAND,
+        platform::MakeCommandParam(static_cast<platform::UINT>(*button), platform::BN_CLICKED), 0);
+  } else {
+    platform::SendMessage(window, platform::WM_CLOSE, 0, 0);
+  }
+}
+
+// Closes (as with Esc) every dialog from the given templates as soon as it has opened, or clicks
+// its `button`, and counts them; for tests that reach a modal dialog nobody is there to answer.
 class ClosingDialogObserver final : public platform::DialogObserver {
  public:
-  explicit ClosingDialogObserver(std::vector<platform::UINT> templates)
-      : templates_(std::move(templates)) {}
+  explicit ClosingDialogObserver(std::vector<platform::UINT> templates,
+                                 std::optional<int> button = std::nullopt)
+      : templates_(std::move(templates)), button_(button) {}
 
   void OnDialogCreated(platform::Dialog& dialog) override {
     if (std::find(templates_.begin(), templates_.end(), dialog.GetTemplateId()) ==
@@ -159,14 +174,30 @@ class ClosingDialogObserver final : public platform::DialogObserver {
     ++opened_;
     const platform::HWND window = dialog.GetSafeHwnd();
     platform::PostClosure(platform::GetCurrentThreadId(),
-                          [window] { platform::SendMessage(window, platform::WM_CLOSE, 0, 0); });
+                          [window, button = button_] { EndDialogWith(window, button); });
   }
   int Opened() const { return opened_; }
 
  private:
   std::vector<platform::UINT> templates_;
+  std::optional<int> button_;
   int opened_ = 0;
 };
+
+// How the recovery dialog can end: with one of its two choices, or closed without one.
+struct RecoveryEnding {
+  const char* name;
+  std::optional<int> choice;  // the button clicked
+  friend void PrintTo(const RecoveryEnding& ending, std::ostream* out) { *out << ending.name; }
+};
+inline const RecoveryEnding kRecoveryEndings[] = {
+    {"ApplicationUpgrade", IDC_APPLICATION_UPGRADE},
+    {"BootRomUpgrade", IDC_BOOTROM_UPGRADE},
+    {"Closed", std::nullopt},
+};
+inline std::string RecoveryEndingName(const testing::TestParamInfo<RecoveryEnding>& ending) {
+  return ending.param.name;
+}
 
 class MainWindowTest : public ::testing::Test {
  protected:
@@ -203,9 +234,11 @@ class MainWindowTest : public ::testing::Test {
     sample_root::WriteSettingsFile(root_.Path(), sample_root::DefaultSettings(options));
   }
 
-  // Closes every dialog of `templates` as soon as it opens; the observer counts them.
-  std::shared_ptr<ClosingDialogObserver> CloseDialogsOnOpen(std::vector<platform::UINT> templates) {
-    auto observer = std::make_shared<ClosingDialogObserver>(std::move(templates));
+  // Closes every dialog of `templates` as soon as it opens, or clicks its `button`; the observer
+  // counts them.
+  std::shared_ptr<ClosingDialogObserver> CloseDialogsOnOpen(
+      std::vector<platform::UINT> templates, std::optional<int> button = std::nullopt) {
+    auto observer = std::make_shared<ClosingDialogObserver>(std::move(templates), button);
     platform::AddDialogObserver(observer);
     closers_.push_back(observer);
     return observer;

@@ -171,6 +171,10 @@ TEST_F(FlowTest, ApplicationUpgradeAfterAFailureSendsTheSettingsDspImage) {
   {
     WatchedWindow window(IDD_WIZARD_WINDOW);
     Run(window, {[&] {
+          // The way out and on, as a halt gave them back: the download takes all three.
+          window.EnableControl(IDC_UPGRADE, platform::TRUE);
+          window.EnableControl(platform::IDOK, platform::TRUE);
+          window.EnableCloseCommand(true);
           window.SendMessage(WM_UPG_SEND_DSP_FIRMWARE);
           const CUpGradeThread& worker = Worker(window);
           EXPECT_EQ(worker.m_nTaskKind, TASK_SEND_DSP_FILE);
@@ -184,6 +188,7 @@ TEST_F(FlowTest, ApplicationUpgradeAfterAFailureSendsTheSettingsDspImage) {
           EXPECT_EQ(window.GetDlgItemText(IDC_STEP_TEXT),
                     FindResourceString(IDS_STEP_UPGRADING_FIRMWARE));
           EXPECT_TRUE(Visible(window, IDC_WARNING_TEXT));
+          EXPECT_FALSE(Enabled(window, IDC_UPGRADE));
           EXPECT_FALSE(Enabled(window, platform::IDOK));
           EXPECT_FALSE(window.CanChooseSystemCommand(platform::SC_CLOSE));
         }});

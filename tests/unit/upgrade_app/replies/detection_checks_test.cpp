@@ -202,6 +202,29 @@ TEST_F(RunnerCheckTest, FourthFailureAbortsWithTheWarningHidden) {
   });
 }
 
+class DetectionRecoveryTest : public RecoveryEndingTest {};
+
+TEST_P(DetectionRecoveryTest, ASecondDetectionFailureHaltsOnlyWhenItsDialogEndsWithoutAChoice) {
+  InWindow(false, [&](ProbeDialog& dialog) {
+    dialog.m_nDetectionMode = 1;
+    // The retried version query's abort, and the end of the enable-USB restarts.
+    ExpectEnding(dialog, [&] {
+      dialog.m_nDetectionFailures = 1;
+      dialog.m_nRetryCount = 3;
+      SendReply(dialog, 0xD002, false, {});
+    });
+    ExpectEnding(dialog, [&] {
+      dialog.m_nDetectionFailures = 1;
+      dialog.m_nEnableUSBFailures = 2;
+      SendReply(dialog, 0xD0AA, false, {});
+    });
+  });
+}
+
+INSTANTIATE_TEST_SUITE_P(RunnerCheckTest, DetectionRecoveryTest,
+                         testing::ValuesIn(upgrade_app_test::kRecoveryEndings),
+                         upgrade_app_test::RecoveryEndingName);
+
 TEST_F(RunnerCheckTest, EnableUsbFailuresRestartDetectionTwiceAndAreCountedAcrossRestarts) {
   // The second detection failure brings up the recovery dialog; nobody answers it here.
   CloseDialogsOnOpen({IDD_RECOVERY_DIALOG});

@@ -207,6 +207,21 @@ TEST_F(MainCheckTest, RetriedRowsAbortAtTheFourthFailureInARow) {
   });
 }
 
+class MainCheckRecoveryTest : public RecoveryEndingTest {};
+
+TEST_P(MainCheckRecoveryTest, TheAbortsRecoveryDialogHaltsOnlyWhenItEndsWithoutAChoice) {
+  InWindow(false, [&](ProbeDialog& dialog) {
+    ExpectEnding(dialog, [&] {
+      dialog.m_nRetryCount = 3;
+      SendDeviceResult(dialog, 0, false);
+    });
+  });
+}
+
+INSTANTIATE_TEST_SUITE_P(MainCheckTest, MainCheckRecoveryTest,
+                         testing::ValuesIn(upgrade_app_test::kRecoveryEndings),
+                         upgrade_app_test::RecoveryEndingName);
+
 TEST_F(MainCheckTest, TheWizardComparesVersionsWithTheSettingsAtTheCurrentStep) {
   struct CompareCase {
     int command;

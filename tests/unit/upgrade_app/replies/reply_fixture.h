@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -245,6 +246,28 @@ class ReplyCheckTest : public upgrade_app_test::MainWindowTest {
     if (outcome == Outcome::kRetry) expected = {runner};
     if (outcome == Outcome::kRestart) expected = {WM_UPG_START_DETECTION};
     EXPECT_EQ(dialog.sequence, expected);
+  }
+};
+
+// A check's abort brings up the recovery dialog, which ends as the parameter says.
+class RecoveryEndingTest : public ReplyCheckTest,
+                           public testing::WithParamInterface<upgrade_app_test::RecoveryEnding> {
+ protected:
+  RecoveryEndingTest() { CloseDialogsOnOpen({IDD_RECOVERY_DIALOG}, GetParam().choice); }
+
+  // `abort` fails a step for the last time. A choice leaves Upgrade, Exit and Close to the
+  // download or recovery it starts; closed without one, the way out is back.
+  void ExpectEnding(ProbeDialog& dialog, const std::function<void()>& abort) {
+    const std::optional<int> choice = GetParam().choice;
+    Arm(dialog);
+    app_.m_bSendingDSPFile = 0;
+    abort();
+    EXPECT_EQ(Halted(dialog), !choice);
+    EXPECT_EQ(NothingOffered(dialog), choice.has_value());
+    EXPECT_EQ(app_.m_bSendingDSPFile, choice == IDC_APPLICATION_UPGRADE ? 1 : 0);
+    EXPECT_EQ(dialog.sequence, choice == IDC_BOOTROM_UPGRADE
+                                   ? std::vector<platform::UINT>{WM_UPG_NEXT_BB_TASK}
+                                   : std::vector<platform::UINT>{});
   }
 };
 

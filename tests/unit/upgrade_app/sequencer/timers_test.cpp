@@ -179,6 +179,52 @@ TEST_F(TimersTest, AnAbortShowsTheRecoveryDialogOnlyWhenItIsNotUpAlready) {
   EXPECT_TRUE(ui_->Boxes().empty());
 }
 
+class RecoveryEndingTest : public TimersTest,
+                           public testing::WithParamInterface<upgrade_app_test::RecoveryEnding> {};
+
+TEST_P(RecoveryEndingTest, ATimeOutsRecoveryDialogHaltsOnlyWhenItEndsWithoutAChoice) {
+  const std::optional<int> choice = GetParam().choice;
+  const auto recovery = CloseDialogsOnOpen({IDD_RECOVERY_DIALOG}, choice);
+  WatchedWindow dialog(IDD_WIZARD_WINDOW);
+  // The recovery runner stays still: only what the choice itself does is looked at.
+  dialog.Hold(WM_UPG_NEXT_BB_TASK);
+  const auto expect_way_out_only_without_a_choice = [&] {
+    EXPECT_EQ(Enabled(dialog, IDC_UPGRADE), !choice);
+    EXPECT_EQ(Enabled(dialog, platform::IDOK), !choice);
+    EXPECT_EQ(dialog.CanChooseSystemCommand(platform::SC_CLOSE), !choice);
+    EXPECT_EQ(app_.m_bSendingDSPFile, choice == IDC_APPLICATION_UPGRADE ? 1 : 0);
+  };
+  RunModal(dialog, [&] {
+    // A step of the main table under way, at its third time-out: the abort.
+    dialog.DisableAllButtons();
+    dialog.EnableControl(platform::IDOK, platform::FALSE);
+    dialog.m_nPendingCommand = 0xD008;
+    dialog.m_nRetryCount = 2;
+    dialog.StartTimer(10, kReplyTimerKind);
+    RunFor(10);
+    expect_way_out_only_without_a_choice();
+
+    // A first enable-USB time-out in detection that is the second detection failure.
+    app_.m_bSendingDSPFile = 0;
+    dialog.DisableAllButtons();
+    dialog.EnableControl(platform::IDOK, platform::FALSE);
+    dialog.m_nDetectionMode = 1;
+    dialog.m_nDetectionFailures = 1;
+    dialog.m_nPendingCommand = 0xD0AA;
+    dialog.StartTimer(10, kReplyTimerKind);
+    RunFor(10);
+    expect_way_out_only_without_a_choice();
+    dialog.SendMessage(platform::WM_CLOSE);
+  });
+  FinishWorker();
+  EXPECT_EQ(recovery->Opened(), 2);
+  EXPECT_EQ(dialog.Took(WM_UPG_BOOTROM_RECOVERY), choice == IDC_BOOTROM_UPGRADE);
+}
+
+INSTANTIATE_TEST_SUITE_P(TimersTest, RecoveryEndingTest,
+                         testing::ValuesIn(upgrade_app_test::kRecoveryEndings),
+                         upgrade_app_test::RecoveryEndingName);
+
 TEST_F(TimersTest, DetectionTimeOutsMoveOnFromTheVersionQueryAndAbortAtTheFourth) {
   const auto recovery = CloseDialogsOnOpen({IDD_RECOVERY_DIALOG});
   WatchedWindow dialog(IDD_WIZARD_WINDOW);
