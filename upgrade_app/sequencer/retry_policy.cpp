@@ -19,28 +19,25 @@ Action FirstTimeout(Runner runner, int pending_command) {
   if (runner == Runner::kMain) {
     if (IsEnableUsb(pending_command)) return Action::kRebootDialogue;
     if (pending_command == kCvmVersion) return Action::kPostRadioModuleRunner;
-    return Action::kRepeatMainStep;
+    return Action::kRepeatStep;
   }
   if (IsEnableUsb(pending_command)) return Action::kDetectionFailed;
   if (runner == Runner::kDetection) {
-    return pending_command == kCvmVersion ? Action::kNextDetectionStepFresh
-                                          : Action::kRepeatDetectionStep;
+    return pending_command == kCvmVersion ? Action::kNextStepFresh : Action::kRepeatStep;
   }
-  return Action::kRepeatRadioModuleStep;
+  return Action::kRepeatStep;
 }
 
 Action LaterTimeout(int retry_count, Runner runner, int pending_command) {
   switch (runner) {
     case Runner::kDetection:
-      return pending_command == kDspVersion ? Action::kNextDetectionStep
-                                            : Action::kRepeatDetectionStep;
+      return pending_command == kDspVersion ? Action::kNextStep : Action::kRepeatStep;
     case Runner::kRadioModule:
-      return pending_command == kCvmVersion ? Action::kNextRadioModuleStep
-                                            : Action::kRepeatRadioModuleStep;
+      return pending_command == kCvmVersion ? Action::kNextStep : Action::kRepeatStep;
     case Runner::kMain:
       break;
   }
-  return retry_count >= kMainAbortCount ? Action::kAbort : Action::kRepeatMainStep;
+  return retry_count >= kMainAbortCount ? Action::kAbort : Action::kRepeatStep;
 }
 
 }  // namespace

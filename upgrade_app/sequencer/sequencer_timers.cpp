@@ -130,12 +130,9 @@ void RunNextStep(CCorvikUpgradeDlg& dialog, const SequenceOwner& owner) {
   dialog.PostMessage(owner.message);
 }
 
-// A step run again or the next step is always the owner's, so that no step of another table runs.
 void ActOnTimeout(CCorvikUpgradeDlg& dialog, Action action, const SequenceOwner& owner) {
   switch (action) {
-    case Action::kRepeatMainStep:
-    case Action::kRepeatDetectionStep:
-    case Action::kRepeatRadioModuleStep:
+    case Action::kRepeatStep:
       dialog.PostMessage(owner.message);
       break;
     case Action::kRebootDialogue:
@@ -147,12 +144,11 @@ void ActOnTimeout(CCorvikUpgradeDlg& dialog, Action action, const SequenceOwner&
     case Action::kDetectionFailed:
       DetectionFailed(dialog);
       break;
-    case Action::kNextDetectionStepFresh:
+    case Action::kNextStepFresh:
       dialog.m_nRetryCount = 0;
       RunNextStep(dialog, owner);
       break;
-    case Action::kNextDetectionStep:
-    case Action::kNextRadioModuleStep:
+    case Action::kNextStep:
       RunNextStep(dialog, owner);
       break;
     case Action::kAbort:
