@@ -37,14 +37,26 @@ std::optional<int> ThreadEnd::ExitCode() const {
   return exit_code_;
 }
 
+ThreadEnd::~ThreadEnd() {
+  // Nobody waited for it: the thread (possibly this very one) finishes on its own.
+  if (system_thread_.joinable()) system_thread_.detach();
+}
+
+void ThreadEnd::Adopt(std::thread system_thread) {
+  const std::lock_guard lock(join_mutex_);
+  system_thread_ = std::move(system_thread);
+}
+
 bool ThreadEnd::WaitFor(Deadline deadline) {
   WaitPoint point;
+  bool ended = false;
   for (;;) {
     {
       const std::lock_guard lock(mutex_);
       if (exit_code_) {
         std::erase(waiters_, &point);
-        return true;
+        ended = true;
+        break;
       }
       if (std::find(waiters_.begin(), waiters_.end(), &point) == waiters_.end()) {
         waiters_.push_back(&point);
@@ -53,8 +65,20 @@ bool ThreadEnd::WaitFor(Deadline deadline) {
     if (!GetClock().Wait(point, deadline)) {
       const std::lock_guard lock(mutex_);
       std::erase(waiters_, &point);
-      return exit_code_.has_value();
+      ended = exit_code_.has_value();
+      break;
     }
+  }
+  if (ended) JoinSystemThread();
+  return ended;
+}
+
+void ThreadEnd::JoinSystemThread() {
+  // After Finish the thread only leaves the clock and runs its thread-local clean-up (libraries
+  // free their per-thread state there), which waits for nothing: the join is short.
+  const std::lock_guard lock(join_mutex_);
+  if (system_thread_.joinable() && system_thread_.get_id() != std::this_thread::get_id()) {
+    system_thread_.join();
   }
 }
 
@@ -69,8 +93,10 @@ BOOL WinThread::CreateThread(DWORD create_flags) {
   // Counted before it runs, so the clock never sees "all waiting" while it is starting.
   clock_ = ShareClock();
   clock_->Join();
+  // Kept aside: an unsuspended thread may be over, and this object gone, before Adopt.
+  const std::shared_ptr<ThreadEnd> end = end_;
   try {
-    std::thread([this] { ThreadMain(); }).detach();
+    end->Adopt(std::thread([this] { ThreadMain(); }));
   } catch (const std::system_error&) {
     // The system has no thread to give: nothing of it may stay counted or reachable.
     clock_->CancelJoin();

@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "platform/clock/clock.h"
@@ -19,16 +20,28 @@ inline constexpr DWORD CREATE_SUSPENDED = 0x4;
 // Outlives the thread object (which may delete itself), so others can wait for the end.
 class ThreadEnd {
  public:
+  ThreadEnd() = default;
+  ThreadEnd(const ThreadEnd&) = delete;
+  ThreadEnd& operator=(const ThreadEnd&) = delete;
+  ~ThreadEnd();
+
+  // The system thread that reports its end here.
+  void Adopt(std::thread system_thread);
   void Finish(int exit_code);
   bool IsFinished() const;
   std::optional<int> ExitCode() const;
-  // Waits until the thread has ended or `deadline` (program time) has come.
+  // Waits until the thread has ended or `deadline` (program time) has come. Once it has ended,
+  // also until its system thread is gone, so that nothing of it runs on into the process's exit.
   bool WaitFor(Deadline deadline);
 
  private:
+  void JoinSystemThread();
+
   mutable std::mutex mutex_;
   std::optional<int> exit_code_;
   std::vector<WaitPoint*> waiters_;
+  std::mutex join_mutex_;
+  std::thread system_thread_;
 };
 
 class WinThread {

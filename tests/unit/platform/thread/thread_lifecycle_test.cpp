@@ -6,10 +6,13 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <optional>
+#include <thread>
 
 #include "platform/thread/message_loop.h"
 #include "platform/thread/messages.h"
@@ -132,6 +135,43 @@ TEST_F(ThreadLifecycleTest, WaitingForAThreadEndsAtTheDeadline) {
   thread->PostThreadMessage(kEnd, 0, 0);
   thread->ResumeThread();
   EXPECT_TRUE(end->WaitFor(std::nullopt));
+}
+
+// Per-thread state of a library that takes its time to go when its thread exits.
+class SlowPerThreadState {
+ public:
+  void Track(std::atomic<bool>& gone) { gone_ = &gone; }
+  ~SlowPerThreadState() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    if (gone_ != nullptr) *gone_ = true;
+  }
+
+ private:
+  std::atomic<bool>* gone_ = nullptr;
+};
+
+class ThreadWithPerThreadState : public platform::WinThread {
+ public:
+  explicit ThreadWithPerThreadState(std::atomic<bool>& gone) : gone_(gone) {}
+  platform::BOOL InitInstance() override {
+    thread_local SlowPerThreadState state;
+    state.Track(gone_);
+    return platform::FALSE;
+  }
+
+ private:
+  std::atomic<bool>& gone_;
+};
+
+// The program's end waits for its worker; were the thread still clearing its per-thread state
+// then, that would run into the process's own clean-up.
+TEST_F(ThreadLifecycleTest, WaitingForTheEndWaitsTillThePerThreadStateIsGone) {
+  std::atomic<bool> gone = false;
+  auto* thread = new ThreadWithPerThreadState(gone);
+  thread->CreateThread();
+  const auto end = thread->End();
+  ASSERT_TRUE(end->WaitFor(std::nullopt));
+  EXPECT_TRUE(gone);
 }
 
 TEST_F(ThreadLifecycleTest, RunningOnAThreadThatTakesPartAlreadyKeepsItCountedOnce) {
