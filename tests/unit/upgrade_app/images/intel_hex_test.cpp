@@ -34,6 +34,14 @@ Sizing Size(const std::string& text) {
   return result;
 }
 
+// `low` and `high` as one image with `high` at `high_at`, the gap between them 0xFF.
+std::vector<platform::BYTE> TwoRuns(std::vector<platform::BYTE> low, std::size_t high_at,
+                                    const std::vector<platform::BYTE>& high) {
+  low.resize(high_at, 0xFF);
+  low.insert(low.end(), high.begin(), high.end());
+  return low;
+}
+
 // The records joined by line ends, as a HEX file holds them.
 std::string Lines(const std::vector<std::string>& records) {
   std::string text;
@@ -83,11 +91,7 @@ TEST_F(ConverterTest, GapsBetweenRecordsAndTheThreeBytesBehindTheImageAreFF) {
       Lines({DataRecord(0x100, Bytes(16, 0x01)), DataRecord(0x120, Bytes(16, 0x41)), EndRecord()}));
   ASSERT_EQ(Convert(hex), kConvertOk);
   EXPECT_EQ(start_, 0x100U);
-  std::vector<platform::BYTE> expected = Bytes(16, 0x01);
-  expected.resize(0x20, 0xFF);
-  const std::vector<platform::BYTE> second = Bytes(16, 0x41);
-  expected.insert(expected.end(), second.begin(), second.end());
-  ExpectImage(expected);
+  ExpectImage(TwoRuns(Bytes(16, 0x01), 0x20, Bytes(16, 0x41)));
 }
 
 TEST_F(ConverterTest, AFileLargerThanOneReadIsConvertedByteForByte) {
@@ -112,11 +116,7 @@ TEST_F(ConverterTest, SegmentRecordsAndRecordsOutOfAddressOrderLandAtTheirAddres
   ASSERT_EQ(Convert(hex), kConvertOk);
   EXPECT_EQ(start_, 0x10000U);
   // 0x10000 to 0x1000B from two records, a gap of four, then 0x10010 to 0x10023.
-  std::vector<platform::BYTE> expected = Bytes(12, 0x01);
-  expected.resize(16, 0xFF);
-  const std::vector<platform::BYTE> upper = Bytes(20, 0x11);
-  expected.insert(expected.end(), upper.begin(), upper.end());
-  ExpectImage(expected);
+  ExpectImage(TwoRuns(Bytes(12, 0x01), 16, Bytes(20, 0x11)));
 }
 
 TEST_F(ConverterTest, AddressRecordsSetTheBaseAndEachReplacesTheLast) {
