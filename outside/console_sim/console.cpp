@@ -1,5 +1,7 @@
 #include "outside/console_sim/console.h"
 
+#include <algorithm>
+#include <deque>
 #include <utility>
 
 #include "outside/console_sim/command_table.h"
@@ -155,9 +157,15 @@ void Console::TakeBlockLocked(std::span<const std::uint8_t> data, Notice& notice
 
 void Console::QueueLocked(usb::Endpoint in, const usb::Report& report, platform::Millis delay_ms,
                           Notice& notice) {
-  waiting_[in].push_back(Waiting{report, platform::GetClock().Now() + delay_ms});
+  // An endpoint gives its reports in order: one queued behind a slower reply becomes ready,
+  // and is announced, no earlier than that reply.
+  std::deque<Waiting>& queue = waiting_[in];
+  const platform::Millis now = platform::GetClock().Now();
+  const platform::Millis ready_at =
+      queue.empty() ? now + delay_ms : std::max(now + delay_ms, queue.back().ready_at);
+  queue.push_back(Waiting{report, ready_at});
   notice.ready_on = in;
-  notice.delay_ms = delay_ms;
+  notice.delay_ms = ready_at - now;
 }
 
 void Console::FinishStreamLocked() {

@@ -136,6 +136,27 @@ TEST(ConsoleAnswersTest, DelayedReplyIsReadyOnlyAfterItsTime) {
   EXPECT_TRUE(TakeReply(console)) << "the delay was for one request only";
 }
 
+TEST(ConsoleAnswersTest, AReplyBehindADelayedOneIsReadyAndAnnouncedNoEarlier) {
+  platform::ScopedClock clock(std::make_unique<platform::VirtualClock>());
+  tessaly_test::ParticipantScope participant;
+  DeviceScenario scenario = WithoutDefaults();
+  scenario.faults = {Fault{0xD0AA, FaultKind::kDelay, 1, 500}};
+  Console console(scenario);
+  NoticeCounter counter(console);
+  Configure(console);
+
+  SendCommand(console, 0xD0AA);
+  platform::GetClock().Sleep(200);
+  SendCommand(console, 0xD002);
+  EXPECT_THAT(counter.notices, ElementsAre(std::pair<usb::Endpoint, std::int64_t>{0x83, 500},
+                                           std::pair<usb::Endpoint, std::int64_t>{0x83, 300}));
+  platform::GetClock().Sleep(299);
+  EXPECT_FALSE(TakeReply(console));
+  platform::GetClock().Sleep(1);
+  EXPECT_EQ(TakeReply(console)->code, 0xD1AA);
+  EXPECT_EQ(TakeReply(console)->code, 0xD102);
+}
+
 TEST(ConsoleAnswersTest, TakesNothingUntilConfiguredAndOnlyOnItsOutEndpoints) {
   Console console(DeviceScenario{});
   EXPECT_FALSE(SendCommand(console, 0xD0AA));
