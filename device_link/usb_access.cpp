@@ -45,6 +45,9 @@ constexpr LONG kCommandIn = 0x83;
 constexpr LONG kFileOut = 0x02;
 constexpr LONG kFileIn = 0x82;
 constexpr int kPendingReadsAfterCommand = 2;
+// Bounds the emptying of the command pipe, so that a device that never stops answering cannot
+// hold the worker.
+constexpr int kMostWaitingReports = 64;
 // The write stream of a command stays open this long before it is stopped.
 constexpr DWORD kCommandWritePauseMs = 200;
 
@@ -341,9 +344,23 @@ int CUSBAccess::BindPipes(LONG out_endpoint, LONG in_endpoint, std::optional<LON
 int CUSBAccess::BindCommandPipes() {
   m_nState = USB_STATE_IDLE;
   if (UsesControl()) {
-    return InvokeControl(kDispidBindCommandPipes);
+    const LONG bound = InvokeControl(kDispidBindCommandPipes);
+    DiscardWaitingReports();
+    return bound;
   }
+  // Setting the pipes up empties them here.
   return BindPipes(kCommandOut, kCommandIn, status::kStatusPipeAlreadyBound);
+}
+
+void CUSBAccess::DiscardWaitingReports() {
+  // A report still waiting answers an earlier request (one that timed out, or a repeated
+  // reply); read as the reply to the next command it would answer the wrong request.
+  for (int read = 0; read < kMostWaitingReports; ++read) {
+    platform::VARIANT_BOOL taken = platform::VARIANT_FALSE;
+    LentArray lent(m_psaRead);
+    InvokeControl(kDispidRead, {lent.ByRef(), platform::_variant_t::BoolByRef(&taken)});
+    if (taken == platform::VARIANT_FALSE) return;
+  }
 }
 
 int CUSBAccess::StartFileStreams() {

@@ -129,6 +129,8 @@ class CUSBAccess {
   // sets both pipes up. kBindFailed when a bind fails with a status other than `tolerated`.
   int BindPipes(platform::LONG out_endpoint, platform::LONG in_endpoint,
                 std::optional<platform::LONG> tolerated);
+  // Reads and drops the reports that wait on the command pipe (control path).
+  void DiscardWaitingReports();
   int StreamFile(const std::string& path);
   void WriteBlock(std::span<const platform::BYTE> block);
   void AwaitBlockAnswer();

@@ -144,6 +144,25 @@ TEST_P(TransportTest, TheReplyIsReadDecodedAndCheckedAgainstTheCommand) {
   });
 }
 
+TEST_P(TransportTest, AReplyLeftUnreadIsDroppedBeforeTheNextCommandGoesOut) {
+  Attach({});
+  WithTransport([&](CUSBAccess& usb, MainWindowStub& main) {
+    OpenForCommands(usb);
+    ASSERT_EQ(Send(usb, 0xD002), 0);
+    ASSERT_TRUE(AwaitReads(main, 1));
+
+    // Its request timed out, say: the next command must not take it as its own reply.
+    OpenForCommands(usb);
+    ASSERT_EQ(Send(usb, 0xD003), 0);
+    ASSERT_TRUE(AwaitReads(main, 2));
+    std::vector<BYTE> report;
+    BYTE valid = 9;
+    EXPECT_EQ(usb.ReadReport(report, valid), 0U);
+    EXPECT_EQ(valid, 1);
+    EXPECT_THAT(std::vector<BYTE>(report.begin(), report.begin() + 2), ElementsAre(0xD1, 0x03));
+  });
+}
+
 TEST_P(TransportTest, AReportReadWhileNoReplyIsAwaitedIsNotDecoded) {
   Attach({});
   WithTransport([&](CUSBAccess& usb, MainWindowStub& main) {
