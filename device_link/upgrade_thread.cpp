@@ -110,6 +110,35 @@ int CUpGradeThread::SetThreadTask(_STRUCT_THREAD_TASK task) {
   return 0;
 }
 
+void CUpGradeThread::HandOverJob() {
+  Job job = JobInFields();
+  const std::lock_guard lock(jobs_mutex_);
+  handed_over_.push_back(std::move(job));
+}
+
+CUpGradeThread::Job CUpGradeThread::JobInFields() const {
+  Job job;
+  job.task = {m_nTaskKind,    m_strTaskFilePath, m_nTaskCommand,
+              m_nImageLength, m_nImageStart,     m_nImageChecksum};
+  job.has_payload = m_bTaskHasPayload != 0;
+  if (job.has_payload) job.payload = m_arrTaskPayload;
+  return job;
+}
+
+CUpGradeThread::Job CUpGradeThread::TakeNextJob() {
+  const std::lock_guard lock(jobs_mutex_);
+  if (handed_over_.empty()) return JobInFields();
+  Job next = std::move(handed_over_.front());
+  handed_over_.pop_front();
+  return next;
+}
+
+bool CUpGradeThread::JobSet() {
+  const std::lock_guard lock(jobs_mutex_);
+  const int kind = handed_over_.empty() ? m_nTaskKind : handed_over_.front().task.nTaskKind;
+  return kind != TASK_NONE;
+}
+
 int CUpGradeThread::GetRecData(std::vector<BYTE>& reply, BYTE& verified) {
   return RunCaught("GetRecData", -1, [&] {
     if (m_bReplyReceived == 0) {
@@ -122,7 +151,7 @@ int CUpGradeThread::GetRecData(std::vector<BYTE>& reply, BYTE& verified) {
 }
 
 platform::BOOL CUpGradeThread::InitInstance() {
-  if (m_nTaskKind == TASK_NONE) {
+  if (!JobSet()) {
     ShowLinkError("Please Set Thread Task First");
     return platform::FALSE;
   }
@@ -185,11 +214,12 @@ void CUpGradeThread::HandleThreadMessage(const platform::Msg& message) {
 }
 
 void CUpGradeThread::OnRunTask(WPARAM /*wParam*/, LPARAM /*lParam*/) {
-  switch (m_nTaskKind) {
+  running_ = TakeNextJob();
+  switch (running_.task.nTaskKind) {
     case TASK_SEND_COMMAND:
-      if (m_nTaskCommand == kNoTaskCommand) {
+      if (running_.task.nCommand == kNoTaskCommand) {
         ShowLinkError("Please Set Thread Command First!");
-      } else if (m_bTaskHasPayload != 0) {
+      } else if (running_.has_payload) {
         SendUSBCommand2();
       } else {
         SendUSBCommand();
@@ -261,7 +291,7 @@ int CUpGradeThread::SendCommandJob(std::string_view no_connection_text, std::vec
   }
   m_pUSBAccess->ConfigureDevice();
   m_pUSBAccess->BindCommandPipes();
-  const _STRUCT_USB_COMMAND command{m_nTaskCommand, std::move(payload)};
+  const _STRUCT_USB_COMMAND command{running_.task.nCommand, std::move(payload)};
   m_pUSBAccess->SendCommand(&command);
   return kJobDone;
 }
@@ -273,7 +303,7 @@ int CUpGradeThread::SendUSBCommand() {
 
 int CUpGradeThread::SendUSBCommand2() {
   return RunCaught("SendUSBCommand2", kJobDone,
-                   [this] { return SendCommandJob(kNoConnectionSendCommand2, m_arrTaskPayload); });
+                   [this] { return SendCommandJob(kNoConnectionSendCommand2, running_.payload); });
 }
 
 int CUpGradeThread::SendUSBFirmWare() {
@@ -292,11 +322,12 @@ int CUpGradeThread::SendUSBFirmWare() {
     m_pUSBAccess->ConfigureDevice();
     m_pUSBAccess->StartFileStreams();
     MarkDownloadKind(app);
-    const int download = m_nTaskKind == TASK_SEND_CVM_FILE
-                             ? m_pUSBAccess->DownloadCVMFile(m_strTaskFilePath, m_nImageLength,
-                                                             m_nImageStart, m_nImageChecksum)
-                             : m_pUSBAccess->DownloadFile(m_strTaskFilePath, m_nImageLength,
-                                                          m_nImageStart, m_nImageChecksum);
+    const _STRUCT_THREAD_TASK& task = running_.task;
+    const int download = task.nTaskKind == TASK_SEND_CVM_FILE
+                             ? m_pUSBAccess->DownloadCVMFile(task.strFilePath, task.nImageLength,
+                                                             task.nImageStart, task.nImageChecksum)
+                             : m_pUSBAccess->DownloadFile(task.strFilePath, task.nImageLength,
+                                                          task.nImageStart, task.nImageChecksum);
     sent = download == CUSBAccess::kDownloadDone;
     if (!sent) ClearDownloadKind(app);
     return kJobDone;
@@ -309,7 +340,7 @@ int CUpGradeThread::SendUSBFirmWare() {
 }
 
 void CUpGradeThread::MarkDownloadKind(CApplicationLink& app) const {
-  switch (m_nTaskKind) {
+  switch (running_.task.nTaskKind) {
     case TASK_SEND_DSP_FILE:
       app.m_bSendingDSPFile = 1;
       break;
@@ -327,7 +358,7 @@ void CUpGradeThread::MarkDownloadKind(CApplicationLink& app) const {
 // A download that did not complete takes back its mark, so that no later download reports
 // this file as sent.
 void CUpGradeThread::ClearDownloadKind(CApplicationLink& app) const {
-  switch (m_nTaskKind) {
+  switch (running_.task.nTaskKind) {
     case TASK_SEND_DSP_FILE:
       app.m_bSendingDSPFile = 0;
       break;

@@ -4,12 +4,15 @@
 // (send a command, download a firmware file, identify the console, reset it). It answers by
 // window messages to its main window (upgrade_messages.h).
 //
-// Hand-over of a job (GUI thread, while the worker runs no job):
+// Hand-over of a job (GUI thread):
 //   1. set m_bAutoDelete as wanted;
 //   2. SetThreadTask(task), or for a command with a payload write m_nTaskKind =
 //      TASK_SEND_COMMAND, m_nTaskCommand, m_arrTaskPayload and m_bTaskHasPayload = 1 directly;
-//   3. PostThreadMessage(WM_UPG_RUN_TASK, 0, 0);
+//   3. HandOverJob(), then PostThreadMessage(WM_UPG_RUN_TASK, 0, 0);
 //   4. ResumeThread() (the first resume runs InitInstance; later ones change nothing).
+// HandOverJob gives the worker its own copy of the job, so a job handed over while another runs
+// waits its turn and never changes the running one. A WM_UPG_RUN_TASK without it runs the job
+// fields as they stand when the worker takes the message.
 // A reply to a command arrives later: the main window forwards WM_UPG_READ_COMPLETE to the
 // worker as a thread message, the worker reads the report and sends WM_UPG_REPLY (0, 0), and
 // the main window takes the reply with GetRecData.
@@ -21,7 +24,9 @@
 // block once the main window is gone) and deletes the object, whatever m_bAutoDelete says: after
 // that message nobody may touch the object again.
 
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -74,6 +79,9 @@ class CUpGradeThread : public platform::WinThread {
 
   // Stores kind, path, command and the image fields and clears m_bTaskHasPayload. Returns 0.
   int SetThreadTask(_STRUCT_THREAD_TASK task);
+  // GUI thread: queues a copy of the job now in the job fields as the one the next
+  // WM_UPG_RUN_TASK runs.
+  void HandOverJob();
 
   // GUI thread, while the worker waits in WM_UPG_REPLY or is idle. Copies the last report read
   // and its verified flag (1: its reply code answered the command sent) and returns 0; returns
@@ -89,9 +97,9 @@ class CUpGradeThread : public platform::WinThread {
   void OnEndThread(platform::WPARAM wParam, platform::LPARAM lParam);
   void OnTestThreadComm(platform::WPARAM wParam, platform::LPARAM lParam);
 
-  // Job routines: kJobDone when the job has run (also after a reported failure),
-  // kJobNoConnection when no console was found on opening, kJobNoDeviceFound when identify
-  // found none.
+  // Job routines, on the job OnRunTask took: kJobDone when the job has run (also after a reported
+  // failure), kJobNoConnection when no console was found on opening, kJobNoDeviceFound when
+  // identify found none.
   int SendUSBCommand();
   int SendUSBCommand2();
   int SendUSBFirmWare();
@@ -114,6 +122,17 @@ class CUpGradeThread : public platform::WinThread {
   int m_nImageChecksum = 0;
 
  private:
+  // A job as the worker runs it: its own copy, which no hand-over changes.
+  struct Job {
+    _STRUCT_THREAD_TASK task;
+    std::vector<platform::BYTE> payload;
+    bool has_payload = false;
+  };
+
+  Job JobInFields() const;
+  // The job the next WM_UPG_RUN_TASK runs: the oldest one handed over, else the job fields.
+  Job TakeNextJob();
+  bool JobSet();
   // Opens the console for a job: the known device number, else a search. False (after a box
   // with `no_connection_text`) when the search found no console.
   bool OpenConsole(std::string_view no_connection_text);
@@ -129,4 +148,9 @@ class CUpGradeThread : public platform::WinThread {
   // read-complete that comes meanwhile waits until the worker is idle again.
   bool busy_ = false;
   std::vector<platform::Msg> deferred_;
+  // Jobs handed over and not yet taken, oldest first (GUI thread in, worker out).
+  std::mutex jobs_mutex_;
+  std::deque<Job> handed_over_;
+  // The job being run (worker thread only).
+  Job running_;
 };

@@ -228,6 +228,8 @@ class CCorvikUpgradeDlg : public platform::Dialog {
   // WM_UPG_RUN_TASK is posted and the worker resumed.
   void HandOverTask(const _STRUCT_THREAD_TASK& task, bool auto_delete);
   void HandOverCommandWithPayload(int command, const std::vector<platform::BYTE>& payload);
+  // Hands the job in the worker's fields over and lets the worker run it.
+  void RunHandedOverJob();
   // The DSP downloads the recovery dialog leads to (flow/dsp_download.cpp).
   void HandOverDspImage(const std::string& path, bool auto_delete);
   // Shared by the map starters.

@@ -1,5 +1,6 @@
-// Every USB job goes to the worker the same way: the job is complete in the worker's fields,
-// then WM_UPG_RUN_TASK is posted and the worker resumed, then the window waits for the reply.
+// Every USB job goes to the worker the same way: the job is complete in the worker's fields and
+// handed over as a copy, then WM_UPG_RUN_TASK is posted and the worker resumed, then the window
+// waits for the reply.
 
 #include <string>
 
@@ -32,6 +33,13 @@ void CCorvikUpgradeDlg::HandOverTask(const _STRUCT_THREAD_TASK& task, bool auto_
   if (m_pUpgradeThread == nullptr) return;
   m_pUpgradeThread->m_bAutoDelete = auto_delete ? platform::TRUE : platform::FALSE;
   m_pUpgradeThread->SetThreadTask(task);
+  RunHandedOverJob();
+}
+
+void CCorvikUpgradeDlg::RunHandedOverJob() {
+  // The worker takes its own copy: a job handed over while it still runs the previous one
+  // waits its turn and changes nothing of that one.
+  m_pUpgradeThread->HandOverJob();
   platform::PostThreadMessage(m_worker.thread_id, WM_UPG_RUN_TASK, 0, 0);
   ResumeWorker();
 }
@@ -44,8 +52,7 @@ void CCorvikUpgradeDlg::HandOverCommandWithPayload(int command,
   m_pUpgradeThread->m_arrTaskPayload = payload;
   m_pUpgradeThread->m_nTaskCommand = command;
   m_pUpgradeThread->m_bTaskHasPayload = 1;
-  platform::PostThreadMessage(m_worker.thread_id, WM_UPG_RUN_TASK, 0, 0);
-  ResumeWorker();
+  RunHandedOverJob();
 }
 
 void CCorvikUpgradeDlg::SendStepCommand(int command) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -74,9 +75,14 @@ class WorkerSession {
     Start();
   }
   void Start() {
-    worker_->PostThreadMessage(WM_UPG_RUN_TASK, 0, 0);
+    HandOver();
     worker_->ResumeThread();
     PumpFor(kJobTime);
+  }
+  // The job in the worker's fields goes to the worker as the main window hands it over.
+  void HandOver() {
+    worker_->HandOverJob();
+    worker_->PostThreadMessage(WM_UPG_RUN_TASK, 0, 0);
   }
 
   MainWindowStub main;
@@ -292,6 +298,59 @@ TEST_F(WorkerTest, FileJobsStreamReportAndTellWhichImageWasSent) {
                     [](const std::string& line) { return line.starts_with("file bytes=2432"); }),
       4);
   EXPECT_THAT(BoxTexts(), IsEmpty());
+}
+
+TEST_F(WorkerTest, AJobHandedOverDuringAnotherWaitsItsTurnAndChangesNothingOfIt) {
+  Attach({});
+  app_.m_nDeviceNo = -3;
+  const std::vector<std::uint8_t> first = FileBytes(2432);
+  const std::vector<std::uint8_t> second = FileBytes(640);
+  const std::string first_path = WriteFile("first.bin", first);
+  const std::string second_path = WriteFile("second.bin", second);
+  WithWorker([&](WorkerSession& session) {
+    bool handed_over = false;
+    session.main.on_message = [&](const Received& entry) {
+      if (entry.message != WM_UPG_FILE_PROGRESS || handed_over) return;
+      handed_over = true;
+      // While the first download runs: the next job, then the fields already rewritten for
+      // one after it that is never handed over.
+      session.Worker().SetThreadTask(Task(TASK_SEND_CPLD_FILE, kNoTaskCommand, second_path));
+      session.HandOver();
+      session.Worker().SetThreadTask(Task(TASK_SEND_DSP_FILE, kNoTaskCommand, MissingFile()));
+    };
+    session.Run(Task(TASK_SEND_DSP_FILE, kNoTaskCommand, first_path));
+    EXPECT_TRUE(handed_over);
+  });
+  const std::vector<std::string> record = ConsoleAt(0).Received();
+  std::vector<std::string> streams;
+  std::copy_if(record.begin(), record.end(), std::back_inserter(streams),
+               [](const std::string& line) { return line.starts_with("file "); });
+  EXPECT_THAT(streams, ElementsAre("file bytes=2432 sha256=" + Sha256Of(first),
+                                   "file bytes=640 sha256=" + Sha256Of(second)));
+  EXPECT_THAT(BoxTexts(), IsEmpty());
+}
+
+TEST_F(WorkerTest, JobsHandedOverBeforeTheWorkerRunsEachRunWithTheirOwnValues) {
+  Attach({});
+  app_.m_nDeviceNo = -3;
+  WithWorker([&](WorkerSession& session) {
+    session.Worker().SetThreadTask(Task(TASK_SEND_COMMAND, 0xD002));
+    session.HandOver();
+    session.Worker().m_nTaskCommand = 0xD013;
+    session.Worker().m_arrTaskPayload = {0x01};
+    session.Worker().m_bTaskHasPayload = 1;
+    session.HandOver();
+    session.Worker().SetThreadTask(Task(TASK_SEND_COMMAND, 0xD004));
+    session.Worker().ResumeThread();
+    PumpFor(kJobTime);
+    EXPECT_THAT(session.main.Of(WM_UPG_REPLY), ElementsAre(Reply(0, 0), Reply(0, 0)));
+  });
+  const std::vector<std::string> record = ConsoleAt(0).Received();
+  std::vector<std::string> requests;
+  std::copy_if(record.begin(), record.end(), std::back_inserter(requests),
+               [](const std::string& line) { return line.starts_with("request "); });
+  EXPECT_THAT(requests,
+              ElementsAre("request 0xD002 payload=\"\"", "request 0xD013 payload=\"01\""));
 }
 
 TEST_F(WorkerTest, ADownloadThatFailedIsNotReportedByTheNextOne) {
