@@ -2,6 +2,7 @@
 // advance of whichever runner owns the sequence.
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/text_format.h"
 #include "upgrade_app/corvik_upgrade_app.h"
@@ -121,7 +122,6 @@ void RebootDialogue(CCorvikUpgradeDlg& dialog, platform::UINT owner_message) {
 }
 
 void DetectionFailed(CCorvikUpgradeDlg& dialog) {
-  dialog.m_nPendingCommand = CCorvikUpgradeDlg::kNothingPending;
   if (!dialog.AbortToDetectionFailed()) dialog.HaltSequence();
 }
 
@@ -163,17 +163,19 @@ void CCorvikUpgradeDlg::OnTimer(platform::UINT_PTR id) {
   ReportingExceptions(CaughtIn("OnTimer"), [this, id] {
     if (m_nReplyTimer != kNoTimer && id == static_cast<platform::UINT_PTR>(m_nReplyTimer)) {
       StopTimer(kReplyTimerKind);
+      // The request is over: its reply, should it still come, must not move the sequence on
+      // behind the boxes this time-out may show.
+      const int timed_out = std::exchange(m_nPendingCommand, kNothingPending);
       UpdateStatus(this, kNoResponseText);
-      if (EngineeringMode() || m_nPendingCommand == kNothingPending) {
+      if (EngineeringMode() || timed_out == kNothingPending) {
         HaltSequence();
       } else {
         ++m_nRetryCount;
         if (m_nRetryCount == 1) UpdateStatus(this, platform::Format("\r\nRetry# %d\r\n", 1));
         const SequenceOwner owner = OwnerOfSequence(*this);
-        ActOnTimeout(
-            *this,
-            retry_policy::OnReplyTimeout(m_nRetryCount, owner.time_out_rows, m_nPendingCommand),
-            owner);
+        ActOnTimeout(*this,
+                     retry_policy::OnReplyTimeout(m_nRetryCount, owner.time_out_rows, timed_out),
+                     owner);
       }
     }
     if (m_nStepTimer != kNoTimer && id == static_cast<platform::UINT_PTR>(m_nStepTimer)) {

@@ -293,7 +293,7 @@ TEST_F(TimersTest, TheRebootDialogueRetriesOnOkAndStopsOnCancel) {
   EXPECT_EQ(boxes[1].owner_template, IDD_WIZARD_WINDOW);
 }
 
-TEST_F(TimersTest, ATimeOutInTheEngineeringWindowOnlyLogsAndGivesThePanelBack) {
+TEST_F(TimersTest, ATimeOutInTheEngineeringWindowOnlyLogsGivesThePanelBackAndEndsTheRequest) {
   app_.m_bEngineeringMode = 1;
   CCorvikUpgradeDlg dialog(IDD_ENGINEERING_WINDOW);
   RunModal(dialog, [&] {
@@ -305,6 +305,12 @@ TEST_F(TimersTest, ATimeOutInTheEngineeringWindowOnlyLogsAndGivesThePanelBack) {
     EXPECT_TRUE(dialog.m_strStatusText.ends_with("8.\tOn the PC click OK."));
     EXPECT_EQ(dialog.m_strStatusText.find("Retry#"), std::string::npos);
     EXPECT_TRUE(Enabled(dialog, IDC_SEND_COMMAND));
+
+    // A reply that comes after all is no longer the command's.
+    const std::string logged = dialog.m_strStatusText;
+    dialog.SendMessage(WM_UPG_REPLY, 0, 0);
+    EXPECT_EQ(dialog.m_strStatusText, logged);
+    EXPECT_EQ(dialog.m_nStepTimer, CCorvikUpgradeDlg::kNoTimer);
     dialog.SendMessage(platform::WM_CLOSE);
   });
 }
