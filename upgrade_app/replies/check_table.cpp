@@ -4,6 +4,7 @@
 #include "upgrade_app/replies/check_table.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "device_link/shared_constants.h"
@@ -34,9 +35,9 @@ struct Reply {
 
 // A device job's result comes in the message; a command's reply is the worker's copy. A reply
 // that never came counts as not verified.
-Reply TakeReply(CCorvikUpgradeDlg& dialog, platform::LPARAM lParam) {
+Reply TakeReply(CCorvikUpgradeDlg& dialog, int command, platform::LPARAM lParam) {
   Reply reply;
-  if (dialog.m_nPendingCommand == kDeviceJob) {
+  if (command == kDeviceJob) {
     reply.verified = lParam != 0;
     return reply;
   }
@@ -218,17 +219,19 @@ bool ActOnFailed(CCorvikUpgradeDlg& dialog, const OnFailed& row, platform::UINT 
 void RunCheck(CCorvikUpgradeDlg& dialog, std::span<const ReplyRow> rows,
               platform::UINT runner_message, platform::WPARAM wParam, platform::LPARAM lParam) {
   // A reply that finds nothing pending (a repeated one) changes nothing.
-  if (dialog.m_nPendingCommand == CCorvikUpgradeDlg::kNothingPending) return;
-  const Reply reply = TakeReply(dialog, lParam);
-  const auto row = std::find_if(rows.begin(), rows.end(), [&dialog](const ReplyRow& candidate) {
-    return candidate.command == dialog.m_nPendingCommand;
+  const int command = std::exchange(dialog.m_nPendingCommand, CCorvikUpgradeDlg::kNothingPending);
+  if (command == CCorvikUpgradeDlg::kNothingPending) return;
+  // From here the request is answered: a second reply, also one that comes while a box or the
+  // recovery dialog of this check is open, finds nothing pending.
+  const Reply reply = TakeReply(dialog, command, lParam);
+  const auto row = std::find_if(rows.begin(), rows.end(), [command](const ReplyRow& candidate) {
+    return candidate.command == command;
   });
   bool goes_on = false;
   if (row != rows.end()) {
     goes_on = reply.verified ? ActOnVerified(dialog, row->verified, ReplyBytes(reply.bytes), wParam)
                              : ActOnFailed(dialog, row->failed, runner_message);
   }
-  dialog.m_nPendingCommand = CCorvikUpgradeDlg::kNothingPending;
   if (!goes_on) dialog.HaltSequence();
 }
 

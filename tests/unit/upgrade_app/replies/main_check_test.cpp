@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/ui/dialog_observer.h"
 #include "tests/unit/upgrade_app/replies/reply_fixture.h"
 #include "upgrade_app/corvik_upgrade_app.h"
 #include "upgrade_app/step_record.h"
@@ -218,6 +221,39 @@ TEST_P(MainCheckRecoveryTest, TheAbortsRecoveryDialogHaltsOnlyWhenItEndsWithoutA
   });
 }
 
+// While the recovery dialog of a check's abort is up, the same request is answered again.
+class SecondReplyInRecoveryDialog final : public platform::DialogObserver {
+ public:
+  explicit SecondReplyInRecoveryDialog(platform::HWND main_window) : main_window_(main_window) {}
+
+  void OnDialogCreated(platform::Dialog& dialog) override {
+    if (dialog.GetTemplateId() != IDD_RECOVERY_DIALOG) return;
+    const platform::HWND recovery = dialog.GetSafeHwnd();
+    platform::PostClosure(platform::GetCurrentThreadId(), [this, recovery] {
+      platform::SendMessage(main_window_, WM_UPG_REPLY, 1, 1);
+      upgrade_app_test::EndDialogWith(recovery, std::nullopt);
+    });
+  }
+
+ private:
+  platform::HWND main_window_;
+};
+
+TEST_F(MainCheckTest, ASecondReplyWhileTheAbortsRecoveryDialogIsUpChangesNothing) {
+  InWindow(false, [&](ProbeDialog& dialog) {
+    const auto second_reply = std::make_shared<SecondReplyInRecoveryDialog>(dialog.GetSafeHwnd());
+    platform::AddDialogObserver(second_reply);
+    ArmRow(dialog);
+    dialog.m_nRetryCount = 3;
+    SendDeviceResult(dialog, 0, false);
+    platform::RemoveDialogObserver(second_reply.get());
+    EXPECT_EQ(dialog.m_nDeviceState, CCorvikUpgradeDlg::kNoDeviceDetected);
+    EXPECT_EQ(dialog.m_nStepTimer, CCorvikUpgradeDlg::kNoTimer);
+    EXPECT_TRUE(dialog.sequence.empty());
+    EXPECT_TRUE(Halted(dialog));
+  });
+}
+
 INSTANTIATE_TEST_SUITE_P(MainCheckTest, MainCheckRecoveryTest,
                          testing::ValuesIn(upgrade_app_test::kRecoveryEndings),
                          upgrade_app_test::RecoveryEndingName);
@@ -286,7 +322,7 @@ TEST_F(MainCheckTest, AReplyTooShortForItsValueShowsTheBoxAndHalts) {
     ASSERT_EQ(boxes.size(), 1U);
     EXPECT_EQ(boxes[0].text, "exception catched in ONGetReceiveResponseThread");
     EXPECT_TRUE(Halted(dialog));
-    EXPECT_EQ(dialog.m_nPendingCommand, 0xD002) << "the check did not end normally";
+    EXPECT_EQ(dialog.m_nPendingCommand, -1) << "the reply was taken: a second one changes nothing";
     EXPECT_EQ(dialog.m_strDSPVersion, "");
   });
 }
