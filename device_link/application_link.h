@@ -4,6 +4,7 @@
 // application object derives from CApplicationLink and registers itself, so device-link code
 // reaches the fields through GetApplicationLink() without depending on the application.
 
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -32,13 +33,16 @@ class CApplicationLink {
   platform::HashMap<platform::UINT, platform::UINT> m_mapRequestLength;
   platform::HashMap<platform::UINT, platform::UINT> m_mapResponseLength;
 
+  // Both threads use these, at moments the hand-over keeps apart; should a job still run when the
+  // window starts the next sequence (a download that outlasted its time-out), the accesses
+  // remain well defined.
   // USB device number of the console; -2 and -3 mean that none has been found yet.
-  int m_nDeviceNo = 0;
+  std::atomic<int> m_nDeviceNo = 0;
   // 1: the transport works through the USB access control; 0: through the USBIO COM objects.
-  platform::BYTE m_bControlTransport = 1;
-  platform::BYTE m_bSendingDSPFile = 0;
-  platform::BYTE m_bSendingBootBlockFile = 0;
-  platform::BYTE m_bSendingCVMFile = 0;
+  std::atomic<platform::BYTE> m_bControlTransport = 1;
+  std::atomic<platform::BYTE> m_bSendingDSPFile = 0;
+  std::atomic<platform::BYTE> m_bSendingBootBlockFile = 0;
+  std::atomic<platform::BYTE> m_bSendingCVMFile = 0;
 
  private:
   std::once_flag command_tables_filled_;
