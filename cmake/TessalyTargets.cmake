@@ -1,11 +1,15 @@
 # Common settings shared by every library, program and test of the project.
 
-function(tessaly_apply_settings target)
+function(tessaly_apply_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion
                                            -Wno-sign-conversion)
   if(TESSALY_WARNINGS_AS_ERRORS)
     target_compile_options(${target} PRIVATE -Werror)
   endif()
+endfunction()
+
+function(tessaly_apply_settings target)
+  tessaly_apply_warnings(${target})
   if(TESSALY_SANITIZE)
     target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer
                                              -fno-sanitize-recover=undefined)

@@ -109,13 +109,12 @@ BOOL WinThread::CreateThread(DWORD create_flags) {
 }
 
 DWORD WinThread::ResumeThread() {
-  DWORD previous = 0;
-  {
-    const std::lock_guard lock(suspend_mutex_);
-    previous = suspend_count_;
-    if (suspend_count_ > 0) {
-      --suspend_count_;
-    }
+  // Notified under the lock: the thread cannot pass its start, end and delete itself (and
+  // `resume_` with it) before the notice is out.
+  const std::lock_guard lock(suspend_mutex_);
+  const DWORD previous = suspend_count_;
+  if (suspend_count_ > 0) {
+    --suspend_count_;
   }
   if (previous == 1) {
     GetClock().Notify(resume_);

@@ -168,8 +168,10 @@ class ThreadWithPerThreadState : public platform::WinThread {
 TEST_F(ThreadLifecycleTest, WaitingForTheEndWaitsTillThePerThreadStateIsGone) {
   std::atomic<bool> gone = false;
   auto* thread = new ThreadWithPerThreadState(gone);
-  thread->CreateThread();
+  // The end is taken while the thread cannot have run yet: once resumed, it deletes itself.
+  thread->CreateThread(platform::CREATE_SUSPENDED);
   const auto end = thread->End();
+  thread->ResumeThread();
   ASSERT_TRUE(end->WaitFor(std::nullopt));
   EXPECT_TRUE(gone);
 }
