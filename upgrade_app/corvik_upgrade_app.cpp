@@ -10,6 +10,7 @@
 #include "platform/sys/folders.h"
 #include "platform/sys/last_error.h"
 #include "platform/sys/registry.h"
+#include "platform/ui/application.h"
 #include "platform/ui/message_box.h"
 #include "upgrade_app/app_constants.h"
 #include "upgrade_app/corvik_upgrade_dlg.h"
@@ -264,6 +265,10 @@ void CCorvikUpgradeApp::RunMainWindow() {
     worker_end = dialog.WorkerEnd();
     m_pMainWnd = nullptr;
   }
-  // The window's end asked the worker to end; give it a bounded time to do so.
-  if (worker_end) worker_end->WaitFor(platform::GetClock().Now() + kWorkerEndWait);
+  // The window's end asked the worker to end; give it a bounded time to do so. A worker still
+  // busy then (a job that outlasts the wait) goes on using the program's objects, so the
+  // process must not destroy them at its end.
+  if (worker_end && !worker_end->WaitFor(platform::GetClock().Now() + kWorkerEndWait)) {
+    platform::EndWithoutCleanup();
+  }
 }

@@ -1,7 +1,5 @@
 #include "platform/ui/headless/automation_driver.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <iostream>
 #include <mutex>
 #include <string>
@@ -69,11 +67,6 @@ std::optional<WindowKind> AnsweredBy(const ScriptCommand* command) {
 }
 
 }  // namespace
-
-void EndProcessNow(int status) {
-  std::fflush(nullptr);
-  std::_Exit(status);
-}
 
 AutomationDriver::AutomationDriver(std::vector<ScriptCommand> script, WindowStack& stack,
                                    std::shared_ptr<Transcript> transcript,

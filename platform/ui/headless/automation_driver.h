@@ -84,7 +84,4 @@ class AutomationDriver {
   std::thread thread_;
 };
 
-// Flushes all output and ends the process with `status`, without running destructors.
-void EndProcessNow(int status);
-
 }  // namespace platform

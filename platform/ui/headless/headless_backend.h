@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/clock/clock.h"
+#include "platform/ui/application.h"
 #include "platform/ui/headless/automation_driver.h"
 #include "platform/ui/headless/script.h"
 #include "platform/ui/headless/transcript.h"
