@@ -4,6 +4,7 @@
 #include <new>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "device_link/application_link.h"
 #include "device_link/link_boxes.h"
@@ -248,7 +249,13 @@ void CUpGradeThread::GetReceivedUSBData(WPARAM /*wParam*/, LPARAM /*lParam*/) {
       return 0;
     }
     BYTE valid = 0;
-    m_pUSBAccess->ReadReport(m_arrReply, valid);
+    std::vector<BYTE> report;
+    // A read-complete whose report was already taken, or whose report was a late reply to an
+    // earlier request, answers nothing.
+    if (m_pUSBAccess->ReadReport(report, valid) != CUSBAccess::kReportTaken) {
+      return 0;
+    }
+    m_arrReply = std::move(report);
     m_bReplyVerified = valid;
     m_bReplyReceived = 1;
     SendToWorkerMainWindow(WM_UPG_REPLY, 0, 0);

@@ -14,8 +14,9 @@
 // waits its turn and never changes the running one. A WM_UPG_RUN_TASK without it runs the job
 // fields as they stand when the worker takes the message.
 // A reply to a command arrives later: the main window forwards WM_UPG_READ_COMPLETE to the
-// worker as a thread message, the worker reads the report and sends WM_UPG_REPLY (0, 0), and
-// the main window takes the reply with GetRecData.
+// worker as a thread message, the worker reads the report and, when it took one that is not a
+// late reply to an earlier request, sends WM_UPG_REPLY (0, 0); the main window takes the reply
+// with GetRecData while the worker waits in that send.
 //
 // Start: CUpGradeThread::BeginSuspended(main window handle) makes the worker object, gives it
 // the main window and creates its thread suspended. The main window is where every answer goes

@@ -1,6 +1,7 @@
 #include "device_link/usb_access.h"
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 #include <tuple>
 #include <utility>
@@ -21,6 +22,7 @@ using platform::DWORD;
 using platform::LONG;
 using platform::SAFEARRAY;
 using platform::SafeByteArray;
+using platform::UINT;
 
 namespace {
 
@@ -48,6 +50,8 @@ constexpr int kPendingReadsAfterCommand = 2;
 // Bounds the emptying of the command pipe, so that a device that never stops answering cannot
 // hold the worker.
 constexpr int kMostWaitingReports = 64;
+// Bounds the commands remembered as unanswered, for a console that stops answering.
+constexpr std::size_t kMostUnansweredCommands = 16;
 // The write stream of a command stays open this long before it is stopped.
 constexpr DWORD kCommandWritePauseMs = 200;
 
@@ -407,7 +411,7 @@ int CUSBAccess::SendCommand(const _STRUCT_USB_COMMAND* command) {
   report.resize(kReportSize, 0);
   CreateTransferArrays(report);
   if (UsesControl()) {
-    m_nCommand = command->nCommand;
+    RememberCommandSent(command->nCommand);
     LentArray lent(m_psaWrite);
     return InvokeControl(kDispidWrite, {lent.ByRef()});
   }
@@ -415,11 +419,32 @@ int CUSBAccess::SendCommand(const _STRUCT_USB_COMMAND* command) {
   m_pRead.StartReading(kReportLength, kStreamBuffers, kStreamErrorLimit, &stream_status);
   m_pWrite.StartWriting(kReportLength, kStreamBuffers, kStreamErrorLimit, kNoFlags, &stream_status);
   m_pWrite.Write(m_psaWrite.Get(), kNoFlags, &stream_status);
-  m_nCommand = command->nCommand;
+  RememberCommandSent(command->nCommand);
   platform::Sleep(kCommandWritePauseMs);
   m_pWrite.StopWriting();
   DestroyTransferArrays();
   return 0;
+}
+
+void CUSBAccess::RememberCommandSent(int command) {
+  if (m_nCommand != 0) {
+    m_unansweredCommands.push_back(m_nCommand);
+    if (m_unansweredCommands.size() > kMostUnansweredCommands) m_unansweredCommands.pop_front();
+  }
+  m_nCommand = command;
+}
+
+bool CUSBAccess::TakeLateReply(const std::vector<BYTE>& report) {
+  const UINT reply_code = UINT{report[0]} * 256 + report[1];
+  const auto answered =
+      std::find_if(m_unansweredCommands.begin(), m_unansweredCommands.end(), [&](int command) {
+        UINT expected = 0;
+        return m_pApp->m_mapResponseCode.Lookup(static_cast<UINT>(command), expected) != 0 &&
+               expected == reply_code;
+      });
+  if (answered == m_unansweredCommands.end()) return false;
+  m_unansweredCommands.erase(m_unansweredCommands.begin(), std::next(answered));
+  return true;
 }
 
 DWORD CUSBAccess::ReadReport(std::vector<BYTE>& report, BYTE& valid) {
@@ -428,6 +453,9 @@ DWORD CUSBAccess::ReadReport(std::vector<BYTE>& report, BYTE& valid) {
     {
       LentArray lent(m_psaRead);
       InvokeControl(kDispidRead, {lent.ByRef(), platform::_variant_t::BoolByRef(&taken)});
+    }
+    if (taken == platform::VARIANT_FALSE) {
+      return kNoReport;
     }
     if (m_nPendingReads != 0) {
       --m_nPendingReads;
@@ -439,7 +467,7 @@ DWORD CUSBAccess::ReadReport(std::vector<BYTE>& report, BYTE& valid) {
       m_pRead.Read(slot.Address(), kReportLength, &read_status);
     }
     if (read_status == status::kStatusNoReport) {
-      return static_cast<DWORD>(status::kStatusNoReport);
+      return kNoReport;
     }
     if (m_nPendingReads == 0) {
       m_pRead.StopReading();
@@ -449,17 +477,21 @@ DWORD CUSBAccess::ReadReport(std::vector<BYTE>& report, BYTE& valid) {
   }
   // A shorter array leaves the rest of the report zero.
   const std::span<const BYTE> bytes = std::as_const(m_psaRead).Bytes();
-  report.assign(kReportSize, 0);
-  std::copy_n(bytes.begin(), std::min(bytes.size(), kReportSize), report.begin());
+  std::vector<BYTE> read(kReportSize, 0);
+  std::copy_n(bytes.begin(), std::min(bytes.size(), kReportSize), read.begin());
   if (m_nState == USB_STATE_AWAITING_REPLY) {
     const CBusMail mail;
-    valid =
-        mail.DecodeResponse(report, static_cast<platform::UINT>(m_nCommand)) == CBusMail::kResultOk
-            ? 1
-            : 0;
+    const bool answers_command =
+        mail.DecodeResponse(read, static_cast<UINT>(m_nCommand)) == CBusMail::kResultOk;
+    // A reply that answers an earlier request, not the command sent, leaves that one waiting.
+    if (!answers_command && TakeLateReply(read)) {
+      return kLateReplyDropped;
+    }
+    valid = answers_command ? 1 : 0;
     m_nCommand = 0;
   }
-  return 0;
+  report = std::move(read);
+  return kReportTaken;
 }
 
 bool CUSBAccess::ResetDevice() {

@@ -10,6 +10,7 @@
 // A server call that fails (negative COM result, or an instance that could not be created) is
 // raised as platform::_com_error to the caller.
 
+#include <deque>
 #include <initializer_list>
 #include <optional>
 #include <span>
@@ -20,6 +21,7 @@
 #include "device_link/usb_access_form.h"
 #include "device_link/usbio_events.h"
 #include "outside/usbio_server/usbio_device_ptr.h"
+#include "outside/usbio_server/usbio_status.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/hresult.h"
 #include "platform/com/safe_array.h"
@@ -50,6 +52,11 @@ class CUSBAccess {
   // CheckStatus's instance argument.
   static constexpr int kReadInstance = 0;
   static constexpr int kWriteInstance = 1;
+  // ReadReport's results.
+  static constexpr platform::DWORD kReportTaken = 0;
+  static constexpr auto kNoReport =
+      static_cast<platform::DWORD>(outside::usbio_server::kStatusNoReport);
+  static constexpr platform::DWORD kLateReplyDropped = 1;
 
   // On the worker thread: initialises COM for it, creates the server instances (a box for each
   // one that cannot be made), connects the sinks and creates the hidden form with its control.
@@ -74,9 +81,10 @@ class CUSBAccess {
   // server path (also when the payload length did not fit and nothing was sent) and the
   // control's result on the control path.
   int SendCommand(const _STRUCT_USB_COMMAND* command);
-  // 0 when a report was taken into `report` (64 bytes, decoded in place while awaiting a
-  // reply, `valid` then says whether its reply code answered the command), or the server's
-  // "no report yet" status, leaving both untouched.
+  // kReportTaken when a report was taken into `report` (64 bytes, decoded in place while
+  // awaiting a reply, `valid` then says whether its reply code answered the command). Otherwise
+  // both stay untouched: kNoReport when none was waiting, kLateReplyDropped when the report
+  // answered an earlier request that went unanswered (the command sent goes on waiting).
   platform::DWORD ReadReport(std::vector<platform::BYTE>& report, platform::BYTE& valid);
   bool ResetDevice();
   int CloseDevice();
@@ -101,6 +109,10 @@ class CUSBAccess {
   int m_nState = USB_STATE_IDLE;
   // The command of the last report sent, for decoding its reply; 0 when none.
   int m_nCommand = 0;
+  // Commands sent before m_nCommand whose reply had not come when the next one went out,
+  // oldest first. The console answers in order, so their replies can still come before the
+  // reply to m_nCommand.
+  std::deque<int> m_unansweredCommands;
   CUSBAccessForm m_form;
   platform::SafeByteArray m_psaWrite;
   platform::SafeByteArray m_psaRead;
@@ -131,6 +143,12 @@ class CUSBAccess {
                 std::optional<platform::LONG> tolerated);
   // Reads and drops the reports that wait on the command pipe (control path).
   void DiscardWaitingReports();
+  // Remembers `command` as the one whose reply is awaited; one still awaited goes unanswered.
+  void RememberCommandSent(int command);
+  // True when `report` (decoded) answers a command that went unanswered: it is that command's
+  // late reply. That command and the ones sent before it are forgotten, since their replies
+  // can no longer come.
+  bool TakeLateReply(const std::vector<platform::BYTE>& report);
   int StreamFile(const std::string& path);
   void WriteBlock(std::span<const platform::BYTE> block);
   void AwaitBlockAnswer();

@@ -163,6 +163,80 @@ TEST_P(TransportTest, AReplyLeftUnreadIsDroppedBeforeTheNextCommandGoesOut) {
   });
 }
 
+TEST_P(TransportTest, AReplyToAnEarlierUnansweredRequestIsDroppedAndTheCommandWaitsForItsOwn) {
+  Attach({});
+  WithTransport([&](CUSBAccess& usb, MainWindowStub& main) {
+    OpenForCommands(usb);
+    // 0xD002 goes unanswered (its reply not read) when 0xD003 goes out.
+    ASSERT_EQ(Send(usb, 0xD002), 0);
+    ASSERT_EQ(Send(usb, 0xD003), 0);
+    ASSERT_TRUE(AwaitReads(main, 2));
+    std::vector<BYTE> report;
+    BYTE valid = 9;
+    EXPECT_EQ(usb.ReadReport(report, valid), CUSBAccess::kLateReplyDropped);
+    EXPECT_THAT(report, IsEmpty());
+    EXPECT_EQ(valid, 9);
+    EXPECT_EQ(usb.m_nCommand, 0xD003);
+    EXPECT_EQ(usb.ReadReport(report, valid), CUSBAccess::kReportTaken);
+    EXPECT_EQ(valid, 1);
+    EXPECT_THAT(std::vector<BYTE>(report.begin(), report.begin() + 2), ElementsAre(0xD1, 0x03));
+  });
+}
+
+TEST_P(TransportTest, ARequestSentAgainTakesTheFirstReplyAndTheSecondIsDroppedAsLate) {
+  Attach({});
+  WithTransport([&](CUSBAccess& usb, MainWindowStub& main) {
+    OpenForCommands(usb);
+    ASSERT_EQ(Send(usb, 0xD002), 0);
+    ASSERT_EQ(Send(usb, 0xD002), 0);
+    ASSERT_TRUE(AwaitReads(main, 2));
+    std::vector<BYTE> report;
+    BYTE valid = 9;
+    EXPECT_EQ(usb.ReadReport(report, valid), CUSBAccess::kReportTaken);
+    EXPECT_EQ(valid, 1);
+    EXPECT_EQ(usb.ReadReport(report, valid), CUSBAccess::kLateReplyDropped);
+    EXPECT_THAT(usb.m_unansweredCommands, IsEmpty());
+  });
+}
+
+TEST_P(TransportTest, AReportThatAnswersNoRequestSentIsAFailedReplyAndForgetsNothing) {
+  console_sim::DeviceScenario console;
+  console.faults.push_back({0xD002, console_sim::FaultKind::kNoReply, 1, 0});
+  console.faults.push_back({0xD003, console_sim::FaultKind::kWrongCode, 1, 0});
+  Attach(console);
+  WithTransport([&](CUSBAccess& usb, MainWindowStub& main) {
+    OpenForCommands(usb);
+    ASSERT_EQ(Send(usb, 0xD002), 0);
+    ASSERT_EQ(Send(usb, 0xD003), 0);
+    ASSERT_TRUE(AwaitReads(main, 1));
+    std::vector<BYTE> report;
+    BYTE valid = 9;
+    EXPECT_EQ(usb.ReadReport(report, valid), CUSBAccess::kReportTaken);
+    EXPECT_EQ(valid, 0);
+    EXPECT_THAT(std::vector<BYTE>(report.begin(), report.begin() + 2), ElementsAre(0xD0, 0x03));
+    EXPECT_THAT(usb.m_unansweredCommands, ElementsAre(0xD002));
+  });
+}
+
+TEST_P(TransportTest, ALateReplyForgetsTheUnansweredRequestsSentBeforeIt) {
+  console_sim::DeviceScenario console;
+  console.faults.push_back({0xD001, console_sim::FaultKind::kNoReply, 1, 0});
+  Attach(console);
+  WithTransport([&](CUSBAccess& usb, MainWindowStub& main) {
+    OpenForCommands(usb);
+    for (const int code : {0xD001, 0xD002, 0xD003}) ASSERT_EQ(Send(usb, code), 0);
+    EXPECT_THAT(usb.m_unansweredCommands, ElementsAre(0xD001, 0xD002));
+    ASSERT_TRUE(AwaitReads(main, 2));
+    std::vector<BYTE> report;
+    BYTE valid = 9;
+    EXPECT_EQ(usb.ReadReport(report, valid), CUSBAccess::kLateReplyDropped);
+    // 0xD001's reply, were it still to come, would have come before 0xD002's.
+    EXPECT_THAT(usb.m_unansweredCommands, IsEmpty());
+    EXPECT_EQ(usb.ReadReport(report, valid), CUSBAccess::kReportTaken);
+    EXPECT_EQ(valid, 1);
+  });
+}
+
 TEST_P(TransportTest, AReportReadWhileNoReplyIsAwaitedIsNotDecoded) {
   Attach({});
   WithTransport([&](CUSBAccess& usb, MainWindowStub& main) {
@@ -215,7 +289,12 @@ TEST_P(TransportTest, ReadsCountDownAfterACommandAndTheServersThirdStopsTheStrea
     if (GetParam() == kServer) {
       EXPECT_THROW(usb.ReadReport(report, valid), platform::_com_error);
     } else {
-      EXPECT_EQ(usb.ReadReport(report, valid), 0U);
+      // Nothing is left to read: nothing is taken.
+      report.clear();
+      valid = 9;
+      EXPECT_EQ(usb.ReadReport(report, valid), CUSBAccess::kNoReport);
+      EXPECT_THAT(report, IsEmpty());
+      EXPECT_EQ(valid, 9);
     }
   });
 }

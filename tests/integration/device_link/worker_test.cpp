@@ -343,7 +343,9 @@ TEST_F(WorkerTest, JobsHandedOverBeforeTheWorkerRunsEachRunWithTheirOwnValues) {
     session.Worker().SetThreadTask(Task(TASK_SEND_COMMAND, 0xD004));
     session.Worker().ResumeThread();
     PumpFor(kJobTime);
-    EXPECT_THAT(session.main.Of(WM_UPG_REPLY), ElementsAre(Reply(0, 0), Reply(0, 0)));
+    // 0xD013 went out before 0xD002's reply was read: that reply is dropped as late.
+    EXPECT_THAT(session.main.Of(WM_UPG_REPLY), ElementsAre(Reply(0, 0)));
+    EXPECT_EQ(session.Worker().m_arrReply.at(1), 0x13);
   });
   const std::vector<std::string> record = ConsoleAt(0).Received();
   std::vector<std::string> requests;
@@ -351,6 +353,21 @@ TEST_F(WorkerTest, JobsHandedOverBeforeTheWorkerRunsEachRunWithTheirOwnValues) {
                [](const std::string& line) { return line.starts_with("request "); });
   EXPECT_THAT(requests,
               ElementsAre("request 0xD002 payload=\"\"", "request 0xD013 payload=\"01\""));
+}
+
+TEST_F(WorkerTest, AReadCompleteThatFindsNoReportSendsNoReply) {
+  Attach({});
+  app_.m_nDeviceNo = -3;
+  WithWorker([&](WorkerSession& session) {
+    session.Run(Task(TASK_SEND_COMMAND, 0xD002));
+    ASSERT_THAT(session.main.Of(WM_UPG_REPLY), ElementsAre(Reply(0, 0)));
+    const std::vector<BYTE> taken = session.Worker().m_arrReply;
+    // A second notice for the report already taken.
+    session.Worker().PostThreadMessage(WM_UPG_READ_COMPLETE, 0, 0);
+    PumpFor(kJobTime);
+    EXPECT_THAT(session.main.Of(WM_UPG_REPLY), ElementsAre(Reply(0, 0)));
+    EXPECT_EQ(session.Worker().m_arrReply, taken);
+  });
 }
 
 TEST_F(WorkerTest, ADownloadThatFailedIsNotReportedByTheNextOne) {
