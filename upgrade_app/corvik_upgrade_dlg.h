@@ -5,6 +5,7 @@
 // the loaded step table, the state of the step runners and the worker thread.
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "platform/ui/icon.h"
 #include "platform/ui/message_map.h"
 #include "platform/win_types.h"
+#include "upgrade_app/replies/taken_reply.h"
 #include "upgrade_app/step_record.h"
 #include "upgrade_app/worker_start.h"
 
@@ -175,6 +177,9 @@ class CCorvikUpgradeDlg : public platform::Dialog {
   TimerHandle m_nReplyTimer = kNoTimer;
   TimerHandle m_nStepTimer = kNoTimer;
   int m_nPendingCommand = kNothingPending;
+  // The reply that a runner's posted check acts on, taken while the worker waited in its
+  // WM_UPG_REPLY; set from the post until the check runs.
+  std::optional<TakenReply> m_postedReply;
   CUpGradeThread* m_pUpgradeThread = nullptr;
   platform::HashMap<platform::UINT, _STRUCT_TASK> m_mapTask{platform::kDefaultHashTableSize};
   int m_nCVMImageLength = 0;

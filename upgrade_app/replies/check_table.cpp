@@ -28,27 +28,6 @@ using reply_decoding::ReplyBytes;
 // Enable-USB failures that restart detection before the third one ends it.
 constexpr int kDetectionRestarts = 2;
 
-struct Reply {
-  bool verified = false;
-  std::vector<platform::BYTE> bytes;
-};
-
-// A device job's result comes in the message; a command's reply is the worker's copy. A reply
-// that never came counts as not verified.
-Reply TakeReply(CCorvikUpgradeDlg& dialog, int command, platform::LPARAM lParam) {
-  Reply reply;
-  if (command == kDeviceJob) {
-    reply.verified = lParam != 0;
-    return reply;
-  }
-  platform::BYTE verified = 0;
-  if (dialog.m_pUpgradeThread != nullptr)
-    dialog.m_pUpgradeThread->GetRecData(reply.bytes, verified);
-  reply.verified = verified != 0;
-  if (reply.verified) dialog.m_nRetryCount = 0;
-  return reply;
-}
-
 void Log(CCorvikUpgradeDlg& dialog, std::string_view text) {
   if (!text.empty()) UpdateStatus(&dialog, std::string(text));
 }
@@ -216,14 +195,27 @@ bool ActOnFailed(CCorvikUpgradeDlg& dialog, const OnFailed& row, platform::UINT 
 
 }  // namespace
 
+TakenReply TakeReply(const CCorvikUpgradeDlg& dialog, int command, platform::LPARAM lParam) {
+  TakenReply reply;
+  if (command == kDeviceJob) {
+    reply.verified = lParam != 0;
+    return reply;
+  }
+  platform::BYTE verified = 0;
+  if (dialog.m_pUpgradeThread != nullptr)
+    dialog.m_pUpgradeThread->GetRecData(reply.bytes, verified);
+  reply.verified = verified != 0;
+  return reply;
+}
+
 void RunCheck(CCorvikUpgradeDlg& dialog, std::span<const ReplyRow> rows,
-              platform::UINT runner_message, platform::WPARAM wParam, platform::LPARAM lParam) {
+              platform::UINT runner_message, const TakenReply& reply, platform::WPARAM wParam) {
   // A reply that finds nothing pending (a repeated one) changes nothing.
   const int command = std::exchange(dialog.m_nPendingCommand, CCorvikUpgradeDlg::kNothingPending);
   if (command == CCorvikUpgradeDlg::kNothingPending) return;
   // From here the request is answered: a second reply, also one that comes while a box or the
   // recovery dialog of this check is open, finds nothing pending.
-  const Reply reply = TakeReply(dialog, command, lParam);
+  if (reply.verified && command != kDeviceJob) dialog.m_nRetryCount = 0;
   const auto row = std::find_if(rows.begin(), rows.end(), [command](const ReplyRow& candidate) {
     return candidate.command == command;
   });

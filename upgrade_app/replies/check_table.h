@@ -87,11 +87,17 @@ struct ReplyRow {
   OnFailed failed;
 };
 
-// Runs the check of `rows` on the reply of the pending command. A retry posts
-// `runner_message`. A pending command without a row reads nothing and halts the sequence. The
-// caller handles a framework exception (a reply too short for its values).
+// The reply to `command`'s request: an identify or reset job's result comes in `lParam`, a
+// command's reply is the worker's copy. Only while the worker waits in its WM_UPG_REPLY send
+// is that copy the reply the message brought. A reply that never came counts as not verified.
+TakenReply TakeReply(const CCorvikUpgradeDlg& dialog, int command, platform::LPARAM lParam);
+
+// Runs the check of `rows` on `reply`, the reply to the pending command. A retry posts
+// `runner_message`. A pending command without a row reads nothing and halts the sequence; with
+// nothing pending (a repeated reply) nothing changes. The caller handles a framework exception
+// (a reply too short for its values).
 void RunCheck(CCorvikUpgradeDlg& dialog, std::span<const ReplyRow> rows,
-              platform::UINT runner_message, platform::WPARAM wParam, platform::LPARAM lParam);
+              platform::UINT runner_message, const TakenReply& reply, platform::WPARAM wParam);
 
 // --- Building blocks of the tables ---
 

@@ -1,8 +1,10 @@
 // The checks of the detection runner and of the radio-module runner (radio-module, verification
 // and console tables): replies that the main reply handler posted on while they own the sequence.
 
+#include <optional>
 #include <span>
 #include <string>
+#include <utility>
 
 #include "device_link/command_codes.h"
 #include "upgrade_app/corvik_upgrade_dlg.h"
@@ -76,11 +78,15 @@ constexpr ReplyRow kRadioModuleRows[] = {
      Stop("\nReceived response verification failed for UPD_GET_DSPFLASH_FW_VER\r\n")},
 };
 
+// Acts on the reply that the main reply handler took when it posted this check; a message that
+// no reply brought changes nothing.
 void RunRoutedCheck(CCorvikUpgradeDlg& dialog, const std::string& handler,
                     std::span<const ReplyRow> rows, platform::UINT runner_message,
-                    platform::WPARAM wParam, platform::LPARAM lParam) {
+                    platform::WPARAM wParam) {
+  const std::optional<TakenReply> reply = std::exchange(dialog.m_postedReply, std::nullopt);
+  if (!reply) return;
   const bool checked = ReportingExceptions("Exception catched in " + handler, [&] {
-    RunCheck(dialog, rows, runner_message, wParam, lParam);
+    RunCheck(dialog, rows, runner_message, *reply, wParam);
   });
   if (!checked) dialog.HaltSequence();
 }
@@ -88,15 +94,13 @@ void RunRoutedCheck(CCorvikUpgradeDlg& dialog, const std::string& handler,
 }  // namespace
 
 platform::LRESULT CCorvikUpgradeDlg::OnReceivedResponse(platform::WPARAM wParam,
-                                                        platform::LPARAM lParam) {
-  RunRoutedCheck(*this, "OnReceivedResponse", kDetectionRows, WM_UPG_NEXT_DETECTION_TASK, wParam,
-                 lParam);
+                                                        platform::LPARAM /*lParam*/) {
+  RunRoutedCheck(*this, "OnReceivedResponse", kDetectionRows, WM_UPG_NEXT_DETECTION_TASK, wParam);
   return 0;
 }
 
 platform::LRESULT CCorvikUpgradeDlg::OnCVMReceivedResponse(platform::WPARAM wParam,
-                                                           platform::LPARAM lParam) {
-  RunRoutedCheck(*this, "OnCVMReceivedResponse", kRadioModuleRows, WM_UPG_NEXT_CVM_TASK, wParam,
-                 lParam);
+                                                           platform::LPARAM /*lParam*/) {
+  RunRoutedCheck(*this, "OnCVMReceivedResponse", kRadioModuleRows, WM_UPG_NEXT_CVM_TASK, wParam);
   return 0;
 }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include "device_link/command_codes.h"
 #include "device_link/upgrade_messages.h"
@@ -138,17 +139,23 @@ int ProgressPosition(int downloads_done, platform::LPARAM bytes) {
 platform::LRESULT CCorvikUpgradeDlg::ONGetReceiveResponseThread(platform::WPARAM wParam,
                                                                 platform::LPARAM lParam) {
   // A reply that finds nothing pending (a late or repeated one) changes nothing: not even the
-  // time-out of a download under way or the panel's state.
-  if (m_nPendingCommand == kNothingPending) return 0;
+  // time-out of a download under way or the panel's state. Nor does one that comes while a
+  // runner's check is posted with the reply before it.
+  if (m_nPendingCommand == kNothingPending || m_postedReply.has_value()) return 0;
   const bool checked = ReportingExceptions(CaughtIn("ONGetReceiveResponseThread"), [&] {
     StopTimer(kReplyTimerKind);
+    // Taken now, while the worker waits in this send: a report it reads later changes nothing
+    // of it.
+    TakenReply reply = TakeReply(*this, m_nPendingCommand, lParam);
     if (m_nDetectionMode != 0 && Lists(kDetectionCommands, m_nPendingCommand)) {
+      m_postedReply = std::move(reply);
       PostMessage(WM_UPG_DETECTION_REPLY, wParam, lParam);
     } else if (m_nCVMMode != 0 && Lists(kRadioModuleCommands, m_nPendingCommand)) {
+      m_postedReply = std::move(reply);
       PostMessage(WM_UPG_CVM_REPLY, wParam, lParam);
     } else {
       // The boot-block recovery runner's replies come here too: a retry re-runs its own step.
-      RunCheck(*this, kMainRows, OwnerOfSequence(*this).message, wParam, lParam);
+      RunCheck(*this, kMainRows, OwnerOfSequence(*this).message, reply, wParam);
     }
   });
   if (!checked) HaltSequence();

@@ -312,6 +312,33 @@ TEST_F(RunnerCheckTest, RadioParametersReplyShowsTheVerificationStepInTheWizard)
   });
 }
 
+TEST_F(RunnerCheckTest, APostedCheckActsOnTheReplyItsMessageBroughtWhateverTheWorkerReadsNext) {
+  InWindow(false, [&](ProbeDialog& dialog) {
+    for (const bool detection : {true, false}) {
+      const std::string where = detection ? "detection" : "radio module";
+      detection ? OwnedByDetection(dialog) : OwnedByRadioModule(dialog);
+      ArmRow(dialog);
+      dialog.m_nCountryCode = 0;
+      CUpGradeThread& worker = *dialog.m_pUpgradeThread;
+      worker.m_arrReply = DecodedReply(0xD01C, {0x02});
+      worker.m_bReplyVerified = 1;
+      worker.m_bReplyReceived = 1;
+      dialog.m_nPendingCommand = 0xD01C;
+      dialog.SendMessage(WM_UPG_REPLY, 0, 0);
+      // Before the posted check runs, the worker reads another report and sends it on.
+      worker.m_arrReply = DecodedReply(0xD0AA, {});
+      worker.m_bReplyVerified = 0;
+      dialog.SendMessage(WM_UPG_REPLY, 0, 0);
+      Drain(dialog);
+      EXPECT_EQ(dialog.m_nCountryCode, 2) << where;
+      EXPECT_EQ(dialog.m_nRetryCount, 0) << where;
+      ExpectOutcome(dialog, Outcome::kContinue, 0, where);
+      ExpectRoute(dialog, detection ? WM_UPG_DETECTION_REPLY : WM_UPG_CVM_REPLY, where);
+      EXPECT_FALSE(dialog.m_postedReply.has_value()) << where;
+    }
+  });
+}
+
 TEST_F(RunnerCheckTest, ACheckCutShortShowsItsBoxAndHalts) {
   struct Case {
     bool detection;
