@@ -20,6 +20,13 @@ int Usage() {
   return EXIT_FAILURE;
 }
 
+int Help() {
+  std::fputs(kUsage, stdout);
+  return EXIT_SUCCESS;
+}
+
+bool AsksForHelp(std::string_view argument) { return argument == "--help" || argument == "-h"; }
+
 // Sizes beyond this are a typing mistake, not a firmware image.
 constexpr unsigned long long kLargestImageSize = 64ULL * 1024 * 1024;
 
@@ -36,6 +43,10 @@ bool ParseSize(const char* text, std::size_t& size) {
 
 int main(int argc, char** argv) {
   if (argc < 2) return Usage();
+  const std::string_view root = argv[1];
+  if (AsksForHelp(root)) return Help();
+  // An option where the folder belongs is a mistake; a folder named so is given as ./-name.
+  if (root.starts_with('-')) return Usage();
   sample_root::Options options;
   for (int index = 2; index < argc; index += 2) {
     const std::string_view option = argv[index];
