@@ -68,6 +68,11 @@ inline constexpr int kAfterDspImageToRadioModule =
 inline constexpr int kRadioModuleToVerdict =
     kRadioModuleRowsBeforeHeader + kHeaderRow + kWaitAfterRadioModuleImage + kVerificationRows;
 
+// Upgrade button to the status question: every delay of the tables that run and every fixed
+// wait; no reply time-out fires on the default console.
+inline constexpr int kQuestionAt =
+    kToDspImageSent + kAfterDspImageToRadioModule + kRadioModuleToVerdict;
+
 inline std::string Time(int ms) { return "time ms=" + std::to_string(ms); }
 
 // ---- The console's record -------------------------------------------------------------------

@@ -26,12 +26,6 @@ constexpr char kChooseText[] = "Choose one of the listed options and then click 
 constexpr char kNotSuccessfulText[] =
     R"(Upgrade was NOT successful.\n\nPlease close and re-open this application.\n\nThen power cycle the console and restart the upgrade.\n)";
 
-// Upgrade button to the status question: every delay of the tables that run and every fixed
-// wait; no reply time-out fires on the default console.
-constexpr int kQuestionAt = kFirstDetection + kCpldRows + kDspRows + kWaitBeforeDspImage +
-                            kWaitAfterDspImage + kWaitBeforeSecondDetection + kSecondDetection +
-                            kRadioModuleRowsBeforeHeader + kHeaderRow + kWaitAfterRadioModuleImage +
-                            kVerificationRows;
 static_assert(kQuestionAt == 398000);
 
 // The main window after the verdict: buttons back, status line empty, warning hidden, and the

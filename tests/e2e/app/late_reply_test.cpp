@@ -5,8 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "tests/e2e/app/guided_upgrade.h"
 #include "tests/e2e/app/tessaly_process.h"
@@ -104,6 +109,78 @@ TEST(LateReplyTest, TwoLateRepliesEndTheSameWayInEveryRunWithEachImageSentOnce) 
     ASSERT_EQ(result.transcript, expected) << "run " << run;
     ASSERT_EQ(root.Record(), RecordWithRetries(root, image, 2)) << "run " << run;
   }
+}
+
+// A radio-module command answered 25 s late: it times out after 20 s and goes out again; the
+// first reply answers the request sent again, the second comes after it as the late reply of a
+// request already answered and changes nothing. The table goes on 25 s later than on time.
+constexpr int kRadioModuleReplyDelay = 25000;
+// Detection's radio-module version answered 21 s late: it times out and detection goes on to
+// the country code at once, without the 2 s step delay; that reply comes behind the late one.
+constexpr int kDetectionReplyDelay = 21000;
+constexpr int kDetectionStepDelay = 2000;
+// Each case runs on this many installations at once: a reply taken from the wrong report showed
+// in some runs only, more often under load.
+constexpr int kParallelRuns = 8;
+
+std::string LateOnce(unsigned code, int delay_ms) {
+  char console[160];
+  std::snprintf(console, sizeof console,
+                R"([{"default_replies": true,
+                     "faults": [{"command": "0x%04X", "kind": "delay", "ms": %d}]}])",
+                code, delay_ms);
+  return console;
+}
+
+// `record` with `request` sent a second time right after its first.
+Lines WithRequestRepeated(Lines record, const std::string& request) {
+  const auto first = std::find(record.begin(), record.end(), request);
+  EXPECT_NE(first, record.end()) << request;
+  if (first != record.end()) record.insert(std::next(first), request);
+  return record;
+}
+
+using RecordOf = std::function<Lines(const TessalyRoot& root, const Bytes& image)>;
+
+// Runs the guided upgrade to the status question on `kParallelRuns` installations at once
+// against `console`; each must reach the question at `question_at` with the record `record_of`
+// gives.
+void ExpectEveryRunReachesTheQuestion(const std::string& console, int question_at,
+                                      const RecordOf& record_of) {
+  std::vector<std::unique_ptr<TessalyRoot>> roots;
+  std::vector<Bytes> images;
+  std::vector<std::unique_ptr<tessaly_e2e::TessalyProcess>> runs;
+  for (int run = 0; run < kParallelRuns; ++run) {
+    roots.push_back(std::make_unique<TessalyRoot>());
+    images.push_back(WriteRadioModuleImage(*roots.back()));
+    runs.push_back(roots.back()->Start(kStartAndReachQuestion, roots.back()->Scenario(console)));
+  }
+  const Lines expected{"dialog open 1063", "dialog open 1089", Time(question_at), "idle"};
+  for (std::size_t run = 0; run < runs.size(); ++run) {
+    const TessalyRoot& root = *roots[run];
+    const RunResult result = root.Finish(*runs[run]);
+    EXPECT_EQ(result.transcript, expected) << console << ", run " << run;
+    EXPECT_EQ(root.Record(), record_of(root, images[run])) << console << ", run " << run;
+  }
+}
+
+TEST(LateReplyTest, ARadioModuleCommandAnsweredLateReachesTheStatusQuestionTheSameWayEveryRun) {
+  ExpectEveryRunReachesTheQuestion(
+      LateOnce(kRadioModuleHeader, kRadioModuleReplyDelay), kQuestionAt + kRadioModuleReplyDelay,
+      [](const TessalyRoot& root, const Bytes& image) {
+        return WithRequestRepeated(WholeUpgradeRecord(root, image), HeaderRequest(image));
+      });
+  ExpectEveryRunReachesTheQuestion(
+      LateOnce(kRadioModuleInit, kRadioModuleReplyDelay), kQuestionAt + kRadioModuleReplyDelay,
+      [](const TessalyRoot& root, const Bytes& image) {
+        return WithRequestRepeated(WholeUpgradeRecord(root, image), Request(kRadioModuleInit));
+      });
+}
+
+TEST(LateReplyTest, ADetectionVersionAnsweredLateIsDroppedAndTheCountryCodeGoesOutOnce) {
+  ExpectEveryRunReachesTheQuestion(LateOnce(kRadioModuleVersion, kDetectionReplyDelay),
+                                   kQuestionAt + kDetectionReplyDelay - kDetectionStepDelay,
+                                   WholeUpgradeRecord);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -182,9 +183,16 @@ class TessalyRoot {
   // Runs tessaly to its end with `script`; `extra` adds or replaces environment variables. The
   // program runs in the root folder, so that runs of parallel tests keep their files apart.
   RunResult Run(const std::string& script, const Environment& extra = {}) const {
+    return Finish(*Start(script, extra));
+  }
+  // Run in two halves, so that several runs can go at once.
+  std::unique_ptr<TessalyProcess> Start(const std::string& script,
+                                        const Environment& extra = {}) const {
     Environment environment = BaseEnvironment(script);
     for (const auto& [name, value] : extra) environment[name] = value;
-    TessalyProcess process(environment, path_);
+    return std::make_unique<TessalyProcess>(environment, path_);
+  }
+  RunResult Finish(TessalyProcess& process) const {
     RunResult result;
     result.exit_status = process.Wait();
     result.transcript = ReadLines(TranscriptPath());
