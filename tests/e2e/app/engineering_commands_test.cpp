@@ -88,4 +88,20 @@ TEST(EngineeringCommandTest, AnUnansweredCommandTimesOutOnceAndGivesThePanelBack
   EXPECT_EQ(root.Record(), (Lines{RequestRecordLine("0xD0AC"), RequestRecordLine("0xD0AC")}));
 }
 
+TEST(EngineeringCommandTest, ACommandSentAfterAnotherTimedOutTakesItsOwnReplyNotTheLateOne) {
+  const TessalyRoot root = EngineeringRoot();
+  // The DSP version's reply comes 25 s late; the CPLD version goes out between its time-out and
+  // that reply, and its own reply comes behind the late one.
+  const RunResult result =
+      root.Run(SendCommand("UPD_GET_DSPFLASH_FW_VER") +
+                   "pause 20500\nselect 1039 \"UPD_GET_CPLD_FW_VER\" now\nclick 1023 now\n"
+                   "dump 1000\nclick 1\n",
+               root.Scenario(R"([{"default_replies": true,
+          "faults": [{"command": "0xD002", "kind": "delay", "ms": 25000}]}])"));
+  const std::string lines = std::string(tessaly_e2e::kNoResponseText) + kCpldVersion;
+  EXPECT_EQ(result.transcript, (Lines{"dialog open 104", StatusBoxLine(lines),
+                                      "dialog close 104 result=1", "exit code=0"}));
+  EXPECT_EQ(root.Record(), (Lines{RequestRecordLine("0xD002"), RequestRecordLine("0xD001")}));
+}
+
 }  // namespace
