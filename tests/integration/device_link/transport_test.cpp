@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <vector>
 
 #include "device_link/bus_mail.h"
@@ -57,6 +58,27 @@ class TransportTest : public LinkTest, public ::testing::WithParamInterface<BYTE
   // Waits until the main window has been told of `count` reports read.
   static bool AwaitReads(MainWindowStub& main, std::size_t count) {
     return PumpUntil([&] { return main.Count(WM_UPG_READ_COMPLETE) >= count; });
+  }
+
+  // Opens the console, sends `codes` one after another without reading a reply, and waits
+  // until `replies` reports are ready.
+  static void SendWithoutReading(CUSBAccess& usb, MainWindowStub& main,
+                                 std::initializer_list<int> codes, std::size_t replies) {
+    OpenForCommands(usb);
+    for (const int code : codes) ASSERT_EQ(Send(usb, code), 0);
+    ASSERT_TRUE(AwaitReads(main, replies));
+  }
+
+  static constexpr BYTE kUntouched = 9;
+  struct Read {
+    platform::DWORD result = 0;
+    std::vector<BYTE> report;
+    BYTE valid = kUntouched;
+  };
+  static Read ReadOne(CUSBAccess& usb) {
+    Read read;
+    read.result = usb.ReadReport(read.report, read.valid);
+    return read;
   }
 };
 
@@ -166,35 +188,29 @@ TEST_P(TransportTest, AReplyLeftUnreadIsDroppedBeforeTheNextCommandGoesOut) {
 TEST_P(TransportTest, AReplyToAnEarlierUnansweredRequestIsDroppedAndTheCommandWaitsForItsOwn) {
   Attach({});
   WithTransport([&](CUSBAccess& usb, MainWindowStub& main) {
-    OpenForCommands(usb);
     // 0xD002 goes unanswered (its reply not read) when 0xD003 goes out.
-    ASSERT_EQ(Send(usb, 0xD002), 0);
-    ASSERT_EQ(Send(usb, 0xD003), 0);
-    ASSERT_TRUE(AwaitReads(main, 2));
-    std::vector<BYTE> report;
-    BYTE valid = 9;
-    EXPECT_EQ(usb.ReadReport(report, valid), CUSBAccess::kLateReplyDropped);
-    EXPECT_THAT(report, IsEmpty());
-    EXPECT_EQ(valid, 9);
+    SendWithoutReading(usb, main, {0xD002, 0xD003}, 2);
+    const Read late = ReadOne(usb);
+    EXPECT_EQ(late.result, CUSBAccess::kLateReplyDropped);
+    EXPECT_THAT(late.report, IsEmpty());
+    EXPECT_EQ(late.valid, kUntouched);
     EXPECT_EQ(usb.m_nCommand, 0xD003);
-    EXPECT_EQ(usb.ReadReport(report, valid), CUSBAccess::kReportTaken);
-    EXPECT_EQ(valid, 1);
-    EXPECT_THAT(std::vector<BYTE>(report.begin(), report.begin() + 2), ElementsAre(0xD1, 0x03));
+    const Read own = ReadOne(usb);
+    EXPECT_EQ(own.result, CUSBAccess::kReportTaken);
+    EXPECT_EQ(own.valid, 1);
+    EXPECT_THAT(std::vector<BYTE>(own.report.begin(), own.report.begin() + 2),
+                ElementsAre(0xD1, 0x03));
   });
 }
 
 TEST_P(TransportTest, ARequestSentAgainTakesTheFirstReplyAndTheSecondIsDroppedAsLate) {
   Attach({});
   WithTransport([&](CUSBAccess& usb, MainWindowStub& main) {
-    OpenForCommands(usb);
-    ASSERT_EQ(Send(usb, 0xD002), 0);
-    ASSERT_EQ(Send(usb, 0xD002), 0);
-    ASSERT_TRUE(AwaitReads(main, 2));
-    std::vector<BYTE> report;
-    BYTE valid = 9;
-    EXPECT_EQ(usb.ReadReport(report, valid), CUSBAccess::kReportTaken);
-    EXPECT_EQ(valid, 1);
-    EXPECT_EQ(usb.ReadReport(report, valid), CUSBAccess::kLateReplyDropped);
+    SendWithoutReading(usb, main, {0xD002, 0xD002}, 2);
+    const Read first = ReadOne(usb);
+    EXPECT_EQ(first.result, CUSBAccess::kReportTaken);
+    EXPECT_EQ(first.valid, 1);
+    EXPECT_EQ(ReadOne(usb).result, CUSBAccess::kLateReplyDropped);
     EXPECT_THAT(usb.m_unansweredCommands, IsEmpty());
   });
 }
@@ -205,15 +221,12 @@ TEST_P(TransportTest, AReportThatAnswersNoRequestSentIsAFailedReplyAndForgetsNot
   console.faults.push_back({0xD003, console_sim::FaultKind::kWrongCode, 1, 0});
   Attach(console);
   WithTransport([&](CUSBAccess& usb, MainWindowStub& main) {
-    OpenForCommands(usb);
-    ASSERT_EQ(Send(usb, 0xD002), 0);
-    ASSERT_EQ(Send(usb, 0xD003), 0);
-    ASSERT_TRUE(AwaitReads(main, 1));
-    std::vector<BYTE> report;
-    BYTE valid = 9;
-    EXPECT_EQ(usb.ReadReport(report, valid), CUSBAccess::kReportTaken);
-    EXPECT_EQ(valid, 0);
-    EXPECT_THAT(std::vector<BYTE>(report.begin(), report.begin() + 2), ElementsAre(0xD0, 0x03));
+    SendWithoutReading(usb, main, {0xD002, 0xD003}, 1);
+    const Read wrong = ReadOne(usb);
+    EXPECT_EQ(wrong.result, CUSBAccess::kReportTaken);
+    EXPECT_EQ(wrong.valid, 0);
+    EXPECT_THAT(std::vector<BYTE>(wrong.report.begin(), wrong.report.begin() + 2),
+                ElementsAre(0xD0, 0x03));
     EXPECT_THAT(usb.m_unansweredCommands, ElementsAre(0xD002));
   });
 }
@@ -223,17 +236,13 @@ TEST_P(TransportTest, ALateReplyForgetsTheUnansweredRequestsSentBeforeIt) {
   console.faults.push_back({0xD001, console_sim::FaultKind::kNoReply, 1, 0});
   Attach(console);
   WithTransport([&](CUSBAccess& usb, MainWindowStub& main) {
-    OpenForCommands(usb);
-    for (const int code : {0xD001, 0xD002, 0xD003}) ASSERT_EQ(Send(usb, code), 0);
-    EXPECT_THAT(usb.m_unansweredCommands, ElementsAre(0xD001, 0xD002));
-    ASSERT_TRUE(AwaitReads(main, 2));
-    std::vector<BYTE> report;
-    BYTE valid = 9;
-    EXPECT_EQ(usb.ReadReport(report, valid), CUSBAccess::kLateReplyDropped);
+    SendWithoutReading(usb, main, {0xD001, 0xD002, 0xD003}, 2);
+    EXPECT_EQ(ReadOne(usb).result, CUSBAccess::kLateReplyDropped);
     // 0xD001's reply, were it still to come, would have come before 0xD002's.
     EXPECT_THAT(usb.m_unansweredCommands, IsEmpty());
-    EXPECT_EQ(usb.ReadReport(report, valid), CUSBAccess::kReportTaken);
-    EXPECT_EQ(valid, 1);
+    const Read own = ReadOne(usb);
+    EXPECT_EQ(own.result, CUSBAccess::kReportTaken);
+    EXPECT_EQ(own.valid, 1);
   });
 }
 
