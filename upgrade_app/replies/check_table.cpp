@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <utility>
-#include <vector>
 
 #include "device_link/shared_constants.h"
 #include "device_link/upgrade_thread.h"

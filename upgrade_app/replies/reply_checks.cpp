@@ -119,6 +119,20 @@ bool Lists(const std::array<int, N>& commands, int command) {
   return std::find(commands.begin(), commands.end(), command) != commands.end();
 }
 
+constexpr platform::UINT kMainCheck = 0;
+
+// The message that takes the pending command's reply to the check of the detection or the
+// radio-module runner while it owns the sequence; kMainCheck when the main check takes it.
+platform::UINT RunnerCheckOf(const CCorvikUpgradeDlg& dialog) {
+  if (dialog.m_nDetectionMode != 0 && Lists(kDetectionCommands, dialog.m_nPendingCommand)) {
+    return WM_UPG_DETECTION_REPLY;
+  }
+  if (dialog.m_nCVMMode != 0 && Lists(kRadioModuleCommands, dialog.m_nPendingCommand)) {
+    return WM_UPG_CVM_REPLY;
+  }
+  return kMainCheck;
+}
+
 // The bar shows two downloads of a run, the second one in its second half (from half the
 // first image's size on); after the second it goes back to 0.
 constexpr int kSecondDownloadOffset = 177738;
@@ -147,12 +161,9 @@ platform::LRESULT CCorvikUpgradeDlg::ONGetReceiveResponseThread(platform::WPARAM
     // Taken now, while the worker waits in this send: a report it reads later changes nothing
     // of it.
     TakenReply reply = TakeReply(*this, m_nPendingCommand, lParam);
-    if (m_nDetectionMode != 0 && Lists(kDetectionCommands, m_nPendingCommand)) {
+    if (const platform::UINT route = RunnerCheckOf(*this); route != kMainCheck) {
       m_postedReply = std::move(reply);
-      PostMessage(WM_UPG_DETECTION_REPLY, wParam, lParam);
-    } else if (m_nCVMMode != 0 && Lists(kRadioModuleCommands, m_nPendingCommand)) {
-      m_postedReply = std::move(reply);
-      PostMessage(WM_UPG_CVM_REPLY, wParam, lParam);
+      PostMessage(route, wParam, lParam);
     } else {
       // The boot-block recovery runner's replies come here too: a retry re-runs its own step.
       RunCheck(*this, kMainRows, OwnerOfSequence(*this).message, reply, wParam);
